@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/DefaultsStore.h"
+#include "core/LogSink.h"
+#include "core/MainQueue.h"
+#include "core/OwnApplication.h"
+#include "core/TimerScheduler.h"
+#include "core/Workspace.h"
+
+namespace drowsel {
+
+// The platform services the monitoring core runs on. They must outlive
+// everything built on them.
+struct CoreServices {
+    Workspace& workspace;
+    OwnApplication& ownApplication;
+    DefaultsStore& defaults;
+    MainQueue& mainQueue;
+    TimerScheduler& timers;
+    Clock& clock;
+    LogSink& logSink;
+};
+
+} // namespace drowsel

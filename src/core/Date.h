@@ -1,0 +1,8 @@
+#pragma once
+
+namespace drowsel {
+
+// A wall-clock instant in seconds since 1970; differences are seconds.
+using Date = double;
+
+} // namespace drowsel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+namespace drowsel {
+
+// Where log lines end up (the journal on Linux).
+class LogSink {
+public:
+    enum class Level { debug, error };
+
+    virtual ~LogSink() = default;
+
+    virtual void write(Level level, std::string_view subsystem, std::string_view category,
+                       std::string_view message) = 0;
+};
+
+} // namespace drowsel

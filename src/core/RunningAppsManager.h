@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/ApplicationHandle.h"
+#include "core/ChangePublisher.h"
+#include "core/CoreServices.h"
+#include "core/Date.h"
+#include "core/DeactivationNotification.h"
+#include "core/Logger.h"
+#include "core/TimerScheduler.h"
+#include "core/ToggleStatus.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace drowsel {
+
+// Knows when each regular application was last left and asks the ones idle
+// past the user's limit to quit. Lives on the main thread for the life of the
+// process; observers of objectWillChange() are told before every change of
+// runningApps() and toggleStatus().
+class RunningAppsManager : public std::enable_shared_from_this<RunningAppsManager> {
+public:
+    using RunningApps = std::unordered_map<ApplicationHandle, Date>;
+
+    // Never tracked, compared letter case included.
+    static constexpr std::array<std::string_view, 8> excludedBundleIdentifiers{"com.apple.loginwindow",
+                                                                               "com.apple.systemuiserver",
+                                                                               "com.apple.dock",
+                                                                               "com.apple.finder",
+                                                                               "com.apple.coreautha",
+                                                                               "com.apple.Spotlight",
+                                                                               "com.apple.notificationcenterui",
+                                                                               "com.apple.Siri"};
+    static constexpr std::int64_t hoursUntilCloseFallback = 8;
+    static constexpr std::string_view logCategory = "RunningAppsManager";
+
+    // Loads the switches, queues the first tracking, subscribes to
+    // deactivations and starts the one-second timer.
+    static std::shared_ptr<RunningAppsManager> create(const CoreServices& services);
+    ~RunningAppsManager();
+    RunningAppsManager(const RunningAppsManager&) = delete;
+    RunningAppsManager& operator=(const RunningAppsManager&) = delete;
+
+    const RunningApps& runningApps() const { return runningAppsValue; }
+    const ToggleStatus& toggleStatus() const { return toggleStatusValue; }
+    ChangePublisher& objectWillChange() { return willChange; }
+
+    // The idle limit in hours as stored now, or the fallback while absent.
+    std::int64_t hoursUntilClose() const;
+
+    bool isExcluded(const ApplicationHandle& application) const;
+    void trackNewApps();
+    void loadToggleStatus();
+    void saveToggleStatus();
+    void appDidDeactivate(const DeactivationNotification& notification);
+    void timerTick();
+    void checkOpenApps();
+
+    // What the rows do.
+    void resetIdleClock(const ApplicationHandle& application);
+    bool toggleFor(const std::string& name) const;
+    void setToggle(const std::string& name, bool isOn);
+
+private:
+    struct ConstructionKey {};
+
+public:
+    RunningAppsManager(ConstructionKey, const CoreServices& services);
+
+private:
+    void stamp(const ApplicationHandle& application, Date date);
+    void untrack(const ApplicationHandle& application);
+    void dropAppsNoLongerRunning(const std::vector<ApplicationHandle>& running);
+    void dropExcludedApps();
+    void quitIdleApps(Date sweepTime);
+    bool ownWindowHasFocus() const;
+    static double idleLimitSeconds(std::int64_t hours);
+
+    CoreServices services;
+    RunningApps runningAppsValue;
+    std::unique_ptr<TimerScheduler::Timer> timer;
+    ToggleStatus toggleStatusValue;
+    Logger log;
+    ChangePublisher willChange;
+};
+
+} // namespace drowsel

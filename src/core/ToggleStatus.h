@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+
+namespace drowsel {
+
+// Automatic-quit switch per application name; no entry means on.
+using ToggleStatus = std::unordered_map<std::string, bool>;
+
+} // namespace drowsel
