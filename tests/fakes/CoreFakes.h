@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/CoreServices.h"
+#include "fakes/FakeOwnApplication.h"
+#include "fakes/FakeWorkspace.h"
+#include "fakes/ManualMainQueue.h"
+#include "fakes/ManualTimerScheduler.h"
+#include "fakes/MemoryDefaultsStore.h"
+#include "fakes/RecordingLogSink.h"
+#include "fakes/SettableClock.h"
+
+namespace drowsel::fakes {
+
+// Every port of the core, faked. Declared so that the queue and the workspace,
+// which may hold the last reference to a manager, go first and the services
+// its destructor uses go last.
+struct CoreFakes {
+    RecordingLogSink log;
+    SettableClock clock;
+    MemoryDefaultsStore defaults;
+    ManualTimerScheduler timers;
+    FakeOwnApplication ownApplication;
+    ManualMainQueue mainQueue;
+    FakeWorkspace workspace;
+
+    CoreServices services() { return {workspace, ownApplication, defaults, mainQueue, timers, clock, log}; }
+};
+
+} // namespace drowsel::fakes

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/ApplicationHandle.h"
+#include "core/RunningApplication.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace drowsel::fakes {
+
+// An application whose every answer the test sets.
+class FakeApplication : public RunningApplication, public std::enable_shared_from_this<FakeApplication> {
+public:
+    struct Properties {
+        std::optional<std::string> name{};
+        std::optional<std::string> bundleIdentifier{};
+        std::optional<std::string> bundleLocation{};
+        ActivationPolicy activationPolicy = ActivationPolicy::regular;
+        bool finishedLaunching = true;
+        bool acceptsQuit = true;
+    };
+
+    explicit FakeApplication(Properties properties) : properties(std::move(properties)) {}
+
+    ApplicationHandle handle() { return ApplicationHandle(shared_from_this()); }
+
+    std::optional<std::string> localizedName() const override { return properties.name; }
+    std::optional<std::string> bundleIdentifier() const override { return properties.bundleIdentifier; }
+    std::optional<std::string> bundleLocation() const override { return properties.bundleLocation; }
+    ActivationPolicy activationPolicy() const override { return properties.activationPolicy; }
+    bool isFinishedLaunching() const override { return properties.finishedLaunching; }
+    bool terminate() override {
+        ++quitRequests;
+        return properties.acceptsQuit;
+    }
+
+    Properties properties;
+    int quitRequests = 0;
+};
+
+} // namespace drowsel::fakes

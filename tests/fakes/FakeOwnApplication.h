@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/OwnApplication.h"
+
+namespace drowsel::fakes {
+
+class FakeOwnApplication : public OwnApplication {
+public:
+    std::optional<std::string> bundleIdentifier() const override { return identifier; }
+    std::vector<Window> windows() const override { return ownWindows; }
+
+    std::optional<std::string> identifier = "com.drowsel.Drowsel";
+    std::vector<Window> ownWindows;
+};
+
+} // namespace drowsel::fakes

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/Workspace.h"
+#include "fakes/FakeApplication.h"
+
+#include <memory>
+#include <vector>
+
+namespace drowsel::fakes {
+
+// A desktop the test populates; deactivations are delivered at once, as the
+// platform does on the main thread.
+class FakeWorkspace : public Workspace {
+public:
+    ApplicationHandle launch(FakeApplication::Properties properties = {});
+    FakeApplication& fake(const ApplicationHandle& application) const;
+    void exit(const ApplicationHandle& application);
+    void activate(std::optional<ApplicationHandle> application) { frontmost = std::move(application); }
+    void deactivate(const ApplicationHandle& application) { notify({application}); }
+    void notify(const DeactivationNotification& notification);
+    std::size_t observerCount() const { return observers.size(); }
+
+    std::vector<ApplicationHandle> runningApplications() const override { return running; }
+    std::optional<ApplicationHandle> frontmostApplication() const override { return frontmost; }
+    void addDeactivationObserver(DeactivationObserver observer) override { observers.push_back(std::move(observer)); }
+
+private:
+    std::vector<ApplicationHandle> running;
+    std::optional<ApplicationHandle> frontmost;
+    std::vector<DeactivationObserver> observers;
+};
+
+} // namespace drowsel::fakes
