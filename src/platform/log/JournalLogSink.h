@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/LogSink.h"
+
+namespace drowsel {
+
+// Writes to the systemd journal with the subsystem and category as fields of
+// their own, or to stderr where there is no journal. Debug lines are written
+// only with DROWSEL_DEBUG=1, so a quiet desktop's journal is not filled with
+// a line a minute.
+class JournalLogSink : public LogSink {
+public:
+    JournalLogSink();
+
+    void write(Level level, std::string_view subsystem, std::string_view category, std::string_view message) override;
+
+private:
+    bool writesDebug;
+};
+
+} // namespace drowsel

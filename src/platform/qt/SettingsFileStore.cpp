@@ -1,0 +1,76 @@
+#include "platform/qt/SettingsFileStore.h"
+
+namespace drowsel {
+
+SettingsFileStore::SettingsFileStore(Logger log)
+    : settings(QSettings::IniFormat, QSettings::UserScope, "Drowsel", "Drowsel"), log(std::move(log)) {}
+
+SettingsFileStore::SettingsFileStore(const QString& filePath, Logger log)
+    : settings(filePath, QSettings::IniFormat), log(std::move(log)) {}
+
+QVariant SettingsFileStore::read(const std::string& key) const {
+    settings.sync();
+    return settings.value(QString::fromStdString(key));
+}
+
+std::optional<std::int64_t> SettingsFileStore::integer(const std::string& key) const {
+    const QVariant value = read(key);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return value.toLongLong();
+    case QMetaType::QString: {
+        bool isInteger = false;
+        const qlonglong number = value.toString().trimmed().toLongLong(&isInteger);
+        return isInteger ? std::optional<std::int64_t>(number) : std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> SettingsFileStore::boolean(const std::string& key) const {
+    const QVariant value = read(key);
+    if (value.typeId() == QMetaType::Bool) {
+        return value.toBool();
+    }
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text == QLatin1String("true")) {
+            return true;
+        }
+        if (text == QLatin1String("false")) {
+            return false;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SettingsFileStore::data(const std::string& key) const {
+    const QVariant value = read(key);
+    if (value.typeId() != QMetaType::QByteArray) {
+        return std::nullopt;
+    }
+    return value.toByteArray().toStdString();
+}
+
+void SettingsFileStore::setInteger(const std::string& key, std::int64_t value) {
+    write(key, QVariant::fromValue<qlonglong>(value));
+}
+
+void SettingsFileStore::setBoolean(const std::string& key, bool value) { write(key, value); }
+
+void SettingsFileStore::setData(const std::string& key, const std::string& value) {
+    write(key, QByteArray::fromStdString(value));
+}
+
+void SettingsFileStore::write(const std::string& key, const QVariant& value) {
+    settings.setValue(QString::fromStdString(key), value);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        log.error("Failed to save " + key + " to " + settings.fileName().toStdString() +
+                  (settings.status() == QSettings::AccessError ? ": access denied" : ": bad file format"));
+    }
+}
+
+} // namespace drowsel
