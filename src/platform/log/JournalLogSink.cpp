@@ -4,12 +4,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <syslog.h>
 
 namespace drowsel {
 
 namespace {
+
+bool journalIsRunning() { return std::filesystem::exists("/run/systemd/journal/socket"); }
 
 bool debugRequested() {
     const char* value = std::getenv("DROWSEL_DEBUG");
@@ -25,13 +28,24 @@ std::string field(std::string_view name, std::string_view value) {
 
 } // namespace
 
-JournalLogSink::JournalLogSink() : writesDebug(debugRequested()) {}
+JournalLogSink::JournalLogSink() : writesDebug(debugRequested()), toJournal(journalIsRunning()) {}
 
 void JournalLogSink::write(Level level, std::string_view subsystem, std::string_view category,
                            std::string_view message) {
     if (level == Level::debug && !writesDebug) {
         return;
     }
+    if (toJournal) {
+        writeToJournal(level, subsystem, category, message);
+    } else {
+        std::fprintf(stderr, "drowsel[%.*s/%.*s] %s: %.*s\n", static_cast<int>(subsystem.size()), subsystem.data(),
+                     static_cast<int>(category.size()), category.data(), level == Level::debug ? "debug" : "error",
+                     static_cast<int>(message.size()), message.data());
+    }
+}
+
+void JournalLogSink::writeToJournal(Level level, std::string_view subsystem, std::string_view category,
+                                    std::string_view message) {
     const int priority = level == Level::debug ? LOG_DEBUG : LOG_ERR;
     const std::string fields[] = {field("MESSAGE", message), field("PRIORITY", std::to_string(priority)),
                                   field("SYSLOG_IDENTIFIER", "drowsel"), field("DROWSEL_SUBSYSTEM", subsystem),
@@ -41,11 +55,7 @@ void JournalLogSink::write(Level level, std::string_view subsystem, std::string_
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         vectors[i] = {const_cast<char*>(fields[i].data()), fields[i].size()};
     }
-    if (sd_journal_sendv(vectors, static_cast<int>(std::size(vectors))) < 0) {
-        std::fprintf(stderr, "drowsel[%.*s/%.*s] %s: %.*s\n", static_cast<int>(subsystem.size()), subsystem.data(),
-                     static_cast<int>(category.size()), category.data(), level == Level::debug ? "debug" : "error",
-                     static_cast<int>(message.size()), message.data());
-    }
+    sd_journal_sendv(vectors, static_cast<int>(std::size(vectors)));
 }
 
 } // namespace drowsel

@@ -15,7 +15,11 @@ public:
     void write(Level level, std::string_view subsystem, std::string_view category, std::string_view message) override;
 
 private:
+    static void writeToJournal(Level level, std::string_view subsystem, std::string_view category,
+                               std::string_view message);
+
     bool writesDebug;
+    bool toJournal;
 };
 
 } // namespace drowsel

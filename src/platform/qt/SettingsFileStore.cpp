@@ -65,11 +65,15 @@ void SettingsFileStore::setData(const std::string& key, const std::string& value
 }
 
 void SettingsFileStore::write(const std::string& key, const QVariant& value) {
-    settings.setValue(QString::fromStdString(key), value);
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
+    // QSettings keeps its first error for good; a writer of its own reports on this save alone.
+    // It shares the file's cache with the reader, so a value it cannot save stays readable and
+    // goes out with the next save that works.
+    QSettings writer(settings.fileName(), QSettings::IniFormat);
+    writer.setValue(QString::fromStdString(key), value);
+    writer.sync();
+    if (writer.status() != QSettings::NoError) {
         log.error("Failed to save " + key + " to " + settings.fileName().toStdString() +
-                  (settings.status() == QSettings::AccessError ? ": access denied" : ": bad file format"));
+                  (writer.status() == QSettings::AccessError ? ": access denied" : ": unreadable file"));
     }
 }
 

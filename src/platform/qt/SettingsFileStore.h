@@ -12,7 +12,7 @@ namespace drowsel {
 // to the file from outside; every write is saved at once, atomically. A value
 // of another type than asked for, as a hand-edited file may hold, reads as absent.
 // A failed save is logged; the value stays in memory and is saved with the
-// next successful write.
+// next write that succeeds.
 class SettingsFileStore : public DefaultsStore {
 public:
     explicit SettingsFileStore(Logger log);
