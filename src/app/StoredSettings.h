@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/ChangePublisher.h"
+#include "core/DefaultsStore.h"
+
+#include <map>
+#include <string>
+
+namespace drowsel {
+
+// The per-user settings store as the views share it: every write made through
+// a binding over it is announced to every view bound to the same key.
+class StoredSettings {
+public:
+    explicit StoredSettings(DefaultsStore& store) : defaults(store) {}
+    StoredSettings(const StoredSettings&) = delete;
+    StoredSettings& operator=(const StoredSettings&) = delete;
+
+    DefaultsStore& store() const { return defaults; }
+    ChangePublisher& willChange(const std::string& key) { return publishers[key]; }
+
+private:
+    DefaultsStore& defaults;
+    std::map<std::string, ChangePublisher> publishers;
+};
+
+} // namespace drowsel

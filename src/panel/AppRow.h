@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/StoredValue.h"
+#include "app/View.h"
+#include "app/ViewEnvironment.h"
+#include "core/ApplicationHandle.h"
+#include "core/Date.h"
+#include "core/RunningAppsManager.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include <cstdint>
+#include <utility>
+
+namespace drowsel {
+
+class ElidedText;
+class PlainButton;
+
+// One tracked application in the panel: its automatic-quit checkbox, icon,
+// name, the time left before it is quit, a button that restarts its idle
+// clock and, when the user asked for it, a button that quits it now. Holds no
+// state: every drawing reads the manager, the settings and the clock afresh.
+class AppRow : public View {
+    Q_OBJECT
+
+public:
+    // The application and the date of its last stamp, as the panel found it.
+    using TrackedApp = std::pair<ApplicationHandle, Date>;
+
+    static constexpr std::int64_t hoursUntilCloseFallback = 12;
+    static constexpr int iconSide = 28;
+    static constexpr int nameMinimumWidth = 100;
+
+    AppRow(TrackedApp app, RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent = nullptr);
+
+protected:
+    void redraw() override;
+
+private:
+    struct Looks {
+        QString name;
+        bool isOn;
+        bool isUrgent;
+        std::int64_t remaining;
+    };
+
+    // "12h left", "59m left", "-5s left": one unit only.
+    static QString timeLeftText(std::int64_t remaining);
+    Looks currentLooks() const;
+    std::int64_t remainingSeconds() const;
+    void drawName(const Looks& looks);
+    void drawAccessibleNames(const QString& name);
+    void buildLayout();
+    void connectActions();
+
+    TrackedApp app;
+    RunningAppsManager& manager;
+    ViewEnvironment environment;
+    StoredValue<std::int64_t> hoursUntilClose;
+    StoredValue<bool> showCloseButton;
+
+    QCheckBox* switchBox;
+    QLabel* icon;
+    ElidedText* name;
+    QLabel* timeLeft;
+    PlainButton* resetButton;
+    PlainButton* quitButton;
+};
+
+} // namespace drowsel
