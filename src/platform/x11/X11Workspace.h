@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/IconProvider.h"
+#include "core/Logger.h"
+#include "core/Workspace.h"
+#include "platform/x11/DesktopEntryLookup.h"
+#include "platform/x11/WindowCloser.h"
+#include "platform/x11/WindowReader.h"
+#include "platform/x11/WindowRecord.h"
+#include "platform/x11/X11Application.h"
+#include "platform/x11/XcbConnection.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+namespace drowsel {
+
+// The workspace over X11 and the EWMH: applications are the clients owning
+// windows in _NET_CLIENT_LIST, the frontmost one owns _NET_ACTIVE_WINDOW.
+// Runs on the Qt event loop with a connection of its own; its picture of the
+// windows is kept from events, so reading it makes no request to the server.
+class X11Workspace : public QObject, public Workspace, public IconProvider {
+    Q_OBJECT
+public:
+    // Null when the display cannot be reached (logged at error level).
+    static std::unique_ptr<X11Workspace> open(Logger log, const char* displayName = nullptr);
+    ~X11Workspace() override;
+
+    std::vector<ApplicationHandle> runningApplications() const override;
+    std::optional<ApplicationHandle> frontmostApplication() const override;
+    void addDeactivationObserver(DeactivationObserver observer) override;
+    QIcon iconForFile(const QString& path) const override;
+
+    // For measurements: the sequence numbers of two round trips on it tell how
+    // many requests the workspace made in between.
+    xcb_connection_t* xcbConnection() const { return connection->get(); }
+
+Q_SIGNALS:
+    // The X connection broke, usually because the session ended. Emitted once.
+    void connectionLost();
+
+private:
+    using ApplicationKey = WindowRecord::ApplicationKey;
+
+    X11Workspace(std::unique_ptr<XcbConnection> connection, Logger log);
+    void processEvents();
+    void processEventsSoon() const;
+    void handle(const xcb_generic_event_t& event);
+    void handlePropertyChange(const xcb_property_notify_event_t& event);
+    void setMapped(xcb_window_t window, bool isMapped);
+    void forget(xcb_window_t window);
+    bool hasStaleState() const;
+    void refresh();
+    void readClientList();
+    void rereadWindows();
+    void readActiveWindow();
+    void rebuildApplications();
+    X11Application::Facts factsOf(const std::vector<const WindowRecord*>& windows);
+    std::vector<const WindowRecord*> windowsOf(const ApplicationKey& key) const;
+    std::shared_ptr<X11Application> ownerOf(xcb_window_t window) const;
+    void announceActiveOwnerChange();
+    void checkConnection();
+    QIcon windowIcon(xcb_window_t window) const;
+
+    std::unique_ptr<XcbConnection> connection;
+    Logger log;
+    WindowReader reader;
+    DesktopEntryLookup entries;
+    std::shared_ptr<const WindowCloser> closer;
+    QSocketNotifier notifier;
+    // Handles the events read into xcb's queue during a round trip made
+    // outside event handling (closing windows, reading icons).
+    mutable QTimer queuedEventsTimer;
+
+    // The picture of the display, in _NET_CLIENT_LIST order.
+    std::vector<xcb_window_t> clientList;
+    std::unordered_map<xcb_window_t, WindowRecord> windows;
+    std::map<ApplicationKey, std::shared_ptr<X11Application>> applications;
+    xcb_window_t activeWindow = XCB_WINDOW_NONE;
+    std::shared_ptr<X11Application> activeOwner;
+    mutable std::unordered_map<xcb_window_t, QIcon> windowIcons;
+
+    // What events have made stale since the last refresh.
+    bool clientListIsStale = true;
+    bool activeWindowIsStale = true;
+    bool applicationsAreStale = false;
+    std::set<xcb_window_t> staleWindows;
+
+    std::vector<DeactivationObserver> observers;
+    bool lost = false;
+};
+
+} // namespace drowsel
