@@ -31,6 +31,16 @@ protected:
     fakes::RecordingLogSink log;
 };
 
+TEST_F(SettingsFileStoreTest, LivesInTheXdgConfigFolder) {
+    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+    SettingsFileStore store(Logger(log, "com.drowsel.Drowsel", "settings"));
+    qunsetenv("XDG_CONFIG_HOME");
+
+    EXPECT_EQ(store.filePath(), path());
+    store.setInteger(DefaultsKeys::hoursUntilClose, 3);
+    EXPECT_TRUE(fileContents().contains("hoursUntilClose=3"));
+}
+
 TEST_F(SettingsFileStoreTest, ValuesSurviveAReopenWithTheirTypes) {
     {
         auto store = open();

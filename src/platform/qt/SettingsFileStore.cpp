@@ -1,9 +1,13 @@
 #include "platform/qt/SettingsFileStore.h"
 
+#include <QStandardPaths>
+
 namespace drowsel {
 
 SettingsFileStore::SettingsFileStore(Logger log)
-    : settings(QSettings::IniFormat, QSettings::UserScope, "Drowsel", "Drowsel"), log(std::move(log)) {}
+    : SettingsFileStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                            QStringLiteral("/Drowsel/Drowsel.conf"),
+                        std::move(log)) {}
 
 SettingsFileStore::SettingsFileStore(const QString& filePath, Logger log)
     : settings(filePath, QSettings::IniFormat), log(std::move(log)) {}
