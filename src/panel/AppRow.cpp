@@ -105,11 +105,14 @@ std::int64_t AppRow::remainingSeconds() const {
     return saturated(limit - static_cast<long double>(elapsed));
 }
 
+QString AppRow::shownName(const ApplicationHandle& application) {
+    const auto localizedName = application->localizedName();
+    return localizedName ? QString::fromStdString(*localizedName) : QStringLiteral("Unknown");
+}
+
 AppRow::Looks AppRow::currentLooks() const {
-    const auto localizedName = app.first->localizedName();
     const std::int64_t remaining = remainingSeconds();
-    return {localizedName ? QString::fromStdString(*localizedName) : QStringLiteral("Unknown"),
-            manager.toggleFor(app.first.name()), remaining < secondsPerHour, remaining};
+    return {shownName(app.first), manager.toggleFor(app.first.name()), remaining < secondsPerHour, remaining};
 }
 
 void AppRow::redraw() {

@@ -35,6 +35,9 @@ public:
 
     AppRow(TrackedApp app, RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent = nullptr);
 
+    // The application's name as shown, verbatim: "Unknown" when it has none.
+    static QString shownName(const ApplicationHandle& application);
+
 protected:
     void redraw() override;
 

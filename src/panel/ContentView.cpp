@@ -1,0 +1,178 @@
+#include "panel/ContentView.h"
+
+#include "app/HoverRegion.h"
+#include "panel/FooterButton.h"
+#include "settings/MainBundle.h"
+#include "settings/SettingsView.h"
+#include "settings/SettingsWindowController.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+#include <tuple>
+
+namespace drowsel {
+
+namespace {
+
+constexpr int rowAreaTopInset = 5;
+constexpr int dividerVerticalInset = 5;
+constexpr int notShown = std::numeric_limits<int>::max();
+
+// Brings back a window the user closed or minimised, in front and focused.
+// Activating one of its windows is what makes Drowsel the active application.
+void bringToFront(QWidget& window) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
+ContentView::ContentView(RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent)
+    : View(parent), manager(manager), environment(environment), rowArea(new QWidget(this)),
+      rowStack(new QVBoxLayout(rowArea)),
+      settingsButton(footerButton(tr("Settings"), HoveredButton::settings, &ContentView::openSettings)),
+      quitButton(footerButton(tr("Quit Drowsel"), HoveredButton::quit, &ContentView::quitApplication)) {
+    buildLayout();
+    observe(manager.objectWillChange());
+    redraw();
+    adjustSize();
+}
+
+FooterButton* ContentView::footerButton(const QString& text, HoveredButton hoverCase, void (ContentView::*action)()) {
+    auto* button = new FooterButton(text, this);
+    // Leaving clears the hover whichever button it names: the two rows touch,
+    // and the last event the toolkit delivers wins.
+    HoverRegion::attach(button, [this, hoverCase](bool isHovered) {
+        hoveredButton = isHovered ? std::optional(hoverCase) : std::nullopt;
+        setNeedsRedraw();
+    });
+    connect(button, &FooterButton::clicked, this, action);
+    return button;
+}
+
+void ContentView::buildLayout() {
+    rowArea->setObjectName("rows");
+    settingsButton->setObjectName("settings");
+    quitButton->setObjectName("quit");
+    setFixedWidth(stackWidth + 2 * stackInset);
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(stackInset, stackInset, stackInset, stackInset);
+    stack->setSpacing(0);
+
+    rowStack->setContentsMargins(rowInset, rowAreaTopInset, rowInset, 0);
+    rowStack->setSpacing(0);
+    stack->addWidget(rowArea);
+
+    auto* divider = new QFrame(this);
+    divider->setObjectName("divider");
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    auto* dividerInsets = new QVBoxLayout;
+    dividerInsets->setContentsMargins(rowInset, dividerVerticalInset, rowInset, dividerVerticalInset);
+    dividerInsets->addWidget(divider);
+    stack->addLayout(dividerInsets);
+
+    stack->addWidget(settingsButton);
+    stack->addWidget(quitButton);
+}
+
+void ContentView::redraw() {
+    drawRows(sortedApps());
+    drawFooter();
+}
+
+QList<uint> ContentView::nameKey(const ApplicationHandle& application) {
+    // A nameless application sorts under the text its row shows.
+    return AppRow::shownName(application).normalized(QString::NormalizationForm_C).toUcs4();
+}
+
+int ContentView::rowIndexOf(const ApplicationHandle& application) const {
+    const auto row = rows.find(application);
+    return row == rows.end() ? notShown : rowStack->indexOf(row->second);
+}
+
+std::vector<AppRow::TrackedApp> ContentView::sortedApps() const {
+    std::vector<SortedApp> sorted;
+    sorted.reserve(manager.runningApps().size());
+    for (const auto& app : manager.runningApps()) {
+        sorted.push_back({nameKey(app.first), rowIndexOf(app.first), app});
+    }
+    // Rows of equal names stay where they were shown instead of swapping
+    // whenever the manager's map happens to iterate differently.
+    std::ranges::stable_sort(sorted, [](const SortedApp& left, const SortedApp& right) {
+        return std::tie(left.nameKey, left.shownAt) < std::tie(right.nameKey, right.shownAt);
+    });
+    std::vector<AppRow::TrackedApp> apps;
+    apps.reserve(sorted.size());
+    std::ranges::transform(sorted, std::back_inserter(apps), &SortedApp::app);
+    return apps;
+}
+
+void ContentView::drawRows(const std::vector<AppRow::TrackedApp>& apps) {
+    bool rowsChanged = removeRowsOfAppsGone();
+    for (int index = 0; index < static_cast<int>(apps.size()); ++index) {
+        auto [entry, isNew] = rows.try_emplace(apps[index].first, nullptr);
+        if (isNew) {
+            entry->second = new AppRow(apps[index], manager, environment, rowArea);
+            rowsChanged = true;
+        }
+        if (rowStack->indexOf(entry->second) != index) {
+            rowStack->removeWidget(entry->second);
+            rowStack->insertWidget(index, entry->second);
+        }
+    }
+    if (rowsChanged) {
+        // A window holding the panel takes its new height.
+        adjustSize();
+    }
+}
+
+bool ContentView::removeRowsOfAppsGone() {
+    bool removed = false;
+    for (auto row = rows.begin(); row != rows.end();) {
+        if (manager.runningApps().contains(row->first)) {
+            ++row;
+            continue;
+        }
+        delete row->second;
+        row = rows.erase(row);
+        removed = true;
+    }
+    return removed;
+}
+
+void ContentView::drawFooter() {
+    settingsButton->setHighlighted(hoveredButton == HoveredButton::settings);
+    quitButton->setHighlighted(hoveredButton == HoveredButton::quit);
+}
+
+void ContentView::hideEvent(QHideEvent* event) {
+    // A closing popup hears no leave: without this, the button last under the
+    // pointer would still be blue when the panel opens again.
+    hoveredButton.reset();
+    drawFooter();
+    View::hideEvent(event);
+}
+
+void ContentView::openSettings() {
+    if (const auto existing = SettingsWindowController::shared) {
+        if (QWidget* window = existing->window()) {
+            bringToFront(*window);
+        }
+        return;
+    }
+    settingsWindowController = SettingsWindowController::create(
+        std::make_unique<SettingsView>(environment.settings, MainBundle::infoDictionary()));
+    settingsWindowController->showWindow();
+}
+
+void ContentView::quitApplication() { QCoreApplication::quit(); }
+
+} // namespace drowsel
