@@ -1,0 +1,63 @@
+#include "app/DrowselApp.h"
+
+#include "LaunchAtLogin/LaunchAtLogin.h"
+#include "app/LinuxPlatform.h"
+#include "panel/ContentView.h"
+
+#include <QApplication>
+
+#include <optional>
+
+namespace drowsel {
+
+namespace {
+
+std::optional<DrowselApp::Services>& services() {
+    static std::optional<DrowselApp::Services> current;
+    return current;
+}
+
+void endWhenTheSessionEnds(LinuxPlatform& platform) {
+    QObject::connect(&platform.x11(), &X11Workspace::connectionLost, [&platform] {
+        Logger(platform.log(), LinuxPlatform::bundleIdentifier, "main")
+            .error("Lost the connection to the X server; quitting");
+        QCoreApplication::exit(1);
+    });
+}
+
+} // namespace
+
+int DrowselApp::main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Drowsel"));
+    QApplication::setOrganizationName(QStringLiteral("Drowsel"));
+    QGuiApplication::setDesktopFileName(LinuxPlatform::bundleIdentifier);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Never released, like the manager built on it: nothing of it outlives the Qt application.
+    static LinuxPlatform* const platform = LinuxPlatform::open().release();
+    if (!platform) {
+        return 1;
+    }
+    endWhenTheSessionEnds(*platform);
+    LaunchAtLogin::useLogSink(platform->log());
+    use({platform->coreServices(), platform->viewEnvironment()});
+
+    const auto trayItem = DrowselApp().body();
+    trayItem->show();
+    return application.exec();
+}
+
+void DrowselApp::use(const Services& chosen) { services().emplace(chosen); }
+
+RunningAppsManager& DrowselApp::sharedManager() {
+    static const auto* const manager =
+        new std::shared_ptr<RunningAppsManager>(RunningAppsManager::create(services().value().core));
+    return **manager;
+}
+
+std::unique_ptr<TrayItem> DrowselApp::body() const {
+    return std::make_unique<TrayItem>(std::make_unique<ContentView>(sharedManager(), services().value().views));
+}
+
+} // namespace drowsel

@@ -1,0 +1,16 @@
+#include "app/LinuxPlatform.h"
+
+namespace drowsel {
+
+std::unique_ptr<LinuxPlatform> LinuxPlatform::open() {
+    std::unique_ptr<LinuxPlatform> platform(new LinuxPlatform);
+    platform->workspace = X11Workspace::open(Logger(platform->logSink, bundleIdentifier, "workspace"));
+    if (!platform->workspace) {
+        return nullptr;
+    }
+    return platform;
+}
+
+LinuxPlatform::LinuxPlatform() : store(Logger(logSink, bundleIdentifier, "settings")) {}
+
+} // namespace drowsel

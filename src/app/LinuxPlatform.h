@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/StoredSettings.h"
+#include "app/ViewEnvironment.h"
+#include "core/CoreServices.h"
+#include "platform/log/JournalLogSink.h"
+#include "platform/qt/QtMainQueue.h"
+#include "platform/qt/QtOwnApplication.h"
+#include "platform/qt/QtTimerScheduler.h"
+#include "platform/qt/SettingsFileStore.h"
+#include "platform/system/SystemClock.h"
+#include "platform/x11/X11Workspace.h"
+
+#include <memory>
+
+namespace drowsel {
+
+// The real services of a Linux desktop session, built once the Qt application
+// exists. Lives as long as the process.
+class LinuxPlatform {
+public:
+    static constexpr const char* bundleIdentifier = "com.drowsel.Drowsel";
+
+    // Null when the X server cannot be reached (logged).
+    static std::unique_ptr<LinuxPlatform> open();
+
+    CoreServices coreServices() { return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink}; }
+    ViewEnvironment viewEnvironment() { return {settings, clock, *workspace}; }
+    LogSink& log() { return logSink; }
+    X11Workspace& x11() { return *workspace; }
+
+private:
+    LinuxPlatform();
+
+    JournalLogSink logSink;
+    std::unique_ptr<X11Workspace> workspace;
+    QtOwnApplication ownApplication;
+    SettingsFileStore store;
+    StoredSettings settings{store};
+    QtMainQueue mainQueue;
+    QtTimerScheduler timers;
+    SystemClock clock;
+};
+
+} // namespace drowsel
