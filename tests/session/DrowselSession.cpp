@@ -1,0 +1,91 @@
+#include "DrowselSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <xcb/xcb.h>
+
+namespace drowsel::xtest {
+
+DrowselSession::DrowselSession() {
+    // Children inherit it: Drowsel reads and writes only this folder.
+    setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
+void DrowselSession::writeSettings(const QByteArray& generalSection) {
+    QDir(configHome.path()).mkpath("Drowsel");
+    QFile file(configHome.filePath("Drowsel/Drowsel.conf"));
+    if (!file.open(QIODevice::WriteOnly) || file.write("[General]\n" + generalSection) < 0) {
+        throw std::runtime_error("cannot write the settings file");
+    }
+}
+
+QByteArray DrowselSession::settingsFile() const {
+    QFile file(configHome.filePath("Drowsel/Drowsel.conf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+pid_t DrowselSession::startDrowsel() { return session.start({DROWSEL_BINARY}); }
+
+std::vector<std::string> DrowselSession::windowsOf(pid_t pid) { return windowsFound({"--pid", std::to_string(pid)}); }
+
+std::vector<std::string> DrowselSession::windowsOfClass(const std::string& windowClass) {
+    return windowsFound({"--class", "^" + windowClass + "$"});
+}
+
+std::vector<std::string> DrowselSession::windowsFound(const std::vector<std::string>& criteria) {
+    std::vector<std::string> command{"xdotool", "search", "--onlyvisible"};
+    command.insert(command.end(), criteria.begin(), criteria.end());
+    std::istringstream lines(session.run(command).output);
+    std::vector<std::string> windows;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) {
+            windows.push_back(line);
+        }
+    }
+    return windows;
+}
+
+std::array<int, 4> DrowselSession::geometryOf(const std::string& window) {
+    std::istringstream lines(session.run({"xdotool", "getwindowgeometry", "--shell", window}).output);
+    std::array<int, 4> geometry{};
+    for (std::string line; std::getline(lines, line);) {
+        const auto equals = line.find('=');
+        const std::string key = line.substr(0, equals);
+        const int value = equals == std::string::npos ? 0 : std::atoi(line.c_str() + equals + 1);
+        for (const auto& [name, index] : {std::pair{"X", 0}, {"Y", 1}, {"WIDTH", 2}, {"HEIGHT", 3}}) {
+            if (key == name) {
+                geometry[index] = value;
+            }
+        }
+    }
+    return geometry;
+}
+
+void DrowselSession::click(int x, int y) {
+    session.run({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+void DrowselSession::screenshot(const std::string& name) {
+    xcb_connection_t* connection = xcb_connect(session.display().c_str(), nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    auto* reply = xcb_get_image_reply(connection,
+                                      xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0,
+                                                    screen->width_in_pixels, screen->height_in_pixels, ~0u),
+                                      nullptr);
+    if (reply != nullptr && reply->depth == 24) {
+        const QImage image(xcb_get_image_data(reply), screen->width_in_pixels, screen->height_in_pixels,
+                           QImage::Format_RGB32);
+        QDir().mkpath(DROWSEL_SCREENSHOT_DIR);
+        image.save(QString::fromStdString(std::string(DROWSEL_SCREENSHOT_DIR) + "/" + name + ".png"));
+    }
+    std::free(reply);
+    xcb_disconnect(connection);
+}
+
+} // namespace drowsel::xtest
