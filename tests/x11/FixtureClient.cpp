@@ -77,6 +77,9 @@ public:
         }
         screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     }
+    ~Client() { xcb_disconnect(connection); }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
 
     int run() {
         for (int index = 0; index < options.windowCount; ++index) {
@@ -213,5 +216,6 @@ private:
 
 int main(int argc, char** argv) {
     std::signal(SIGUSR1, [](int) { churnRequested = 1; });
-    return Client(Client::parse(argc, argv)).run();
+    Client client(Client::parse(argc, argv));
+    return client.run();
 }
