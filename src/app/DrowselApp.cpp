@@ -5,6 +5,7 @@
 #include "panel/ContentView.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <optional>
 
@@ -33,6 +34,7 @@ int DrowselApp::main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Drowsel"));
     QGuiApplication::setDesktopFileName(LinuxPlatform::bundleIdentifier);
     QApplication::setQuitOnLastWindowClosed(false);
+    translateTo(QLocale());
 
     // Never released, like the manager built on it: nothing of it outlives the Qt application.
     static LinuxPlatform* const platform = LinuxPlatform::open().release();
@@ -46,6 +48,13 @@ int DrowselApp::main(int argc, char** argv) {
     const auto trayItem = DrowselApp().body();
     trayItem->show();
     return application.exec();
+}
+
+bool DrowselApp::translateTo(const QLocale& locale) {
+    static QTranslator translator;
+    QCoreApplication::removeTranslator(&translator);
+    return translator.load(locale, QStringLiteral("drowsel"), QStringLiteral("_"), QStringLiteral(":/i18n")) &&
+           QCoreApplication::installTranslator(&translator);
 }
 
 void DrowselApp::use(const Services& chosen) { services().emplace(chosen); }

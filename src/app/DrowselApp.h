@@ -5,6 +5,8 @@
 #include "core/CoreServices.h"
 #include "core/RunningAppsManager.h"
 
+#include <QLocale>
+
 #include <memory>
 
 namespace drowsel {
@@ -22,6 +24,10 @@ public:
     // The process entry: runs the Qt application loop on the desktop
     // session's services and returns the exit status.
     static int main(int argc, char** argv);
+
+    // Shows the texts in the locale's language where a translation exists,
+    // else as written. True when one was found.
+    static bool translateTo(const QLocale& locale);
 
     // What the shared manager and the views are built on; set before the
     // first body(), for the life of the process.

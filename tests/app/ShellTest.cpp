@@ -51,6 +51,18 @@ TEST(DrowselAppTest, EvaluatingTheSceneTwiceSharesOneManagerThatMonitorsFromTheS
     EXPECT_FALSE(first->panel().isVisible());
 }
 
+TEST(DrowselAppTest, TextsFollowTheLocaleWhereATranslationExists) {
+    const auto settingsText = [] { return QCoreApplication::translate("drowsel::ContentView", "Settings"); };
+
+    EXPECT_TRUE(DrowselApp::translateTo(QLocale(QLocale::German, QLocale::Germany)));
+    EXPECT_EQ(settingsText(), "Einstellungen");
+    EXPECT_EQ(QCoreApplication::translate("drowsel::AppRow", "Quit %1 automatically"), "%1 automatisch beenden");
+    EXPECT_TRUE(DrowselApp::translateTo(QLocale(QLocale::French, QLocale::Canada)));
+    EXPECT_EQ(settingsText(), "Réglages");
+    EXPECT_FALSE(DrowselApp::translateTo(QLocale(QLocale::Japanese)));
+    EXPECT_EQ(settingsText(), "Settings");
+}
+
 TEST(TrayItemTest, IconIsTheShapeAloneInOneColour) {
     const QColor colour(12, 34, 56);
     const QImage image = TrayItem::templateIcon(colour).pixmap(QSize(18, 18), 1.0).toImage();

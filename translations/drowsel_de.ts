@@ -1,0 +1,69 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>drowsel::AppRow</name>
+    <message>
+        <source>Quit %1 automatically</source>
+        <translation>%1 automatisch beenden</translation>
+    </message>
+    <message>
+        <source>Reset idle time of %1</source>
+        <translation>Untätige Zeit von %1 zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Quit %1 now</source>
+        <translation>%1 jetzt beenden</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::ContentView</name>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Quit Drowsel</source>
+        <translation>Drowsel beenden</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::SettingsView</name>
+    <message>
+        <source>%1h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Shows button to quit apps manually</source>
+        <translation>Zeigt eine Taste zum Beenden von Anwendungen</translation>
+    </message>
+    <message>
+        <source>Idle time in hours until quitting</source>
+        <translation>Untätige Zeit in Stunden bis zum Beenden</translation>
+    </message>
+    <message>
+        <source>Drowsel</source>
+        <translation>Drowsel</translation>
+    </message>
+    <message>
+        <source>Startup:</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>Idle time:</source>
+        <translation>Untätig:</translation>
+    </message>
+    <message>
+        <source>until quitting</source>
+        <translation>bis zum Beenden</translation>
+    </message>
+    <message>
+        <source>Quit button:</source>
+        <translation>Beenden-Taste:</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+</TS>

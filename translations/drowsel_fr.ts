@@ -1,0 +1,69 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>drowsel::AppRow</name>
+    <message>
+        <source>Quit %1 automatically</source>
+        <translation>Fermer %1 automatiquement</translation>
+    </message>
+    <message>
+        <source>Reset idle time of %1</source>
+        <translation>Remettre à zéro l’inactivité de %1</translation>
+    </message>
+    <message>
+        <source>Quit %1 now</source>
+        <translation>Fermer %1 maintenant</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::ContentView</name>
+    <message>
+        <source>Settings</source>
+        <translation>Réglages</translation>
+    </message>
+    <message>
+        <source>Quit Drowsel</source>
+        <translation>Quitter Drowsel</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::SettingsView</name>
+    <message>
+        <source>%1h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Shows button to quit apps manually</source>
+        <translation>Affiche un bouton pour fermer les applications</translation>
+    </message>
+    <message>
+        <source>Idle time in hours until quitting</source>
+        <translation>Durée d’inactivité en heures avant la fermeture</translation>
+    </message>
+    <message>
+        <source>Drowsel</source>
+        <translation>Drowsel</translation>
+    </message>
+    <message>
+        <source>Startup:</source>
+        <translation>Démarrage :</translation>
+    </message>
+    <message>
+        <source>Idle time:</source>
+        <translation>Inactivité :</translation>
+    </message>
+    <message>
+        <source>until quitting</source>
+        <translation>avant la fermeture</translation>
+    </message>
+    <message>
+        <source>Quit button:</source>
+        <translation>Bouton Fermer :</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+</TS>
