@@ -146,12 +146,3 @@ TEST(TrayPanelTest, FollowsItsContentAndClosesWhenAnotherWindowOfOursTakesTheFoc
 }
 
 } // namespace drowsel
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

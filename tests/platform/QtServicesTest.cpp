@@ -78,13 +78,3 @@ TEST(QtOwnApplicationTest, IdentifierIsTheDesktopFileNameAndOnlyVisibleActiveOrP
 }
 
 } // namespace drowsel
-
-int main(int argc, char** argv) {
-    // Widgets need no display here; also when CTest lists the tests.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
