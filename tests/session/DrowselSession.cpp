@@ -2,12 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
-#include <xcb/xcb.h>
 
 namespace drowsel::xtest {
 
@@ -72,20 +70,8 @@ void DrowselSession::click(int x, int y) {
 }
 
 void DrowselSession::screenshot(const std::string& name) {
-    xcb_connection_t* connection = xcb_connect(session.display().c_str(), nullptr);
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    auto* reply = xcb_get_image_reply(connection,
-                                      xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0,
-                                                    screen->width_in_pixels, screen->height_in_pixels, ~0u),
-                                      nullptr);
-    if (reply != nullptr && reply->depth == 24) {
-        const QImage image(xcb_get_image_data(reply), screen->width_in_pixels, screen->height_in_pixels,
-                           QImage::Format_RGB32);
-        QDir().mkpath(DROWSEL_SCREENSHOT_DIR);
-        image.save(QString::fromStdString(std::string(DROWSEL_SCREENSHOT_DIR) + "/" + name + ".png"));
-    }
-    std::free(reply);
-    xcb_disconnect(connection);
+    QDir().mkpath(DROWSEL_SCREENSHOT_DIR);
+    session.run({DROWSEL_SCREENGRAB, std::string(DROWSEL_SCREENSHOT_DIR) + "/" + name + ".png"});
 }
 
 } // namespace drowsel::xtest
