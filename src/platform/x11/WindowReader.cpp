@@ -98,8 +98,8 @@ WindowReader::Requests WindowReader::send(xcb_window_t window) const {
     requests.attributes = xcb_get_window_attributes(x, window);
     requests.askedClientIds = connection.canQueryClientPids();
     if (requests.askedClientIds) {
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        requests.clientIds = xcb_res_query_client_ids(x, 1, &spec);
+        const xcb_res_client_id_spec_t wanted{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        requests.clientIds = xcb_res_query_client_ids(x, 1, &wanted);
     }
     requests.pid = WindowProperty::request(x, window, atoms._NET_WM_PID, 1);
     requests.clientMachine = WindowProperty::request(x, window, XCB_ATOM_WM_CLIENT_MACHINE);
@@ -195,7 +195,8 @@ std::optional<std::int64_t> WindowReader::pidFromRes(Requests& requests) const {
     }
     for (auto ids = xcb_res_query_client_ids_ids_iterator(reply.get()); ids.rem > 0;
          xcb_res_client_id_value_next(&ids)) {
-        const bool isPid = (ids.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0;
+        const auto& [idKind, length] = *ids.data;
+        const bool isPid = (idKind.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0;
         if (isPid && xcb_res_client_id_value_value_length(ids.data) == 1) {
             const auto pid = std::int32_t(*xcb_res_client_id_value_value(ids.data));
             if (pid > 0) {
