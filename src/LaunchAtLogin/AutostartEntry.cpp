@@ -27,7 +27,8 @@ bool hasUnwritableControlCharacter(std::string_view text) {
 
 std::string quotedArgument(std::string_view argument) {
     std::string result;
-    const bool needsQuotes = argument.find_first_of(reservedCharacters) != std::string_view::npos;
+    // An empty argument is written as "" so that it keeps its place.
+    const bool needsQuotes = argument.empty() || argument.find_first_of(reservedCharacters) != std::string_view::npos;
     for (const char c : argument) {
         if (needsQuotes && escapedInQuotes.find(c) != std::string_view::npos) {
             result += '\\';

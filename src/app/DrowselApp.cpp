@@ -18,7 +18,22 @@ std::optional<DrowselApp::Services>& services() {
     return current;
 }
 
+LogSink* xcbMessageSink = nullptr;
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Qt's own X connection may notice a dead server first and end the process at
+// once, with only this warning (its text is all that tells it): it goes to the
+// log as well.
+void logXcbConnectionBreak(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("The X11 connection broke"))) {
+        Logger(*xcbMessageSink, LinuxPlatform::bundleIdentifier, "main").error("Qt: " + message.toStdString());
+    }
+    previousMessageHandler(type, context, message);
+}
+
 void endWhenTheSessionEnds(LinuxPlatform& platform) {
+    xcbMessageSink = &platform.log();
+    previousMessageHandler = qInstallMessageHandler(logXcbConnectionBreak);
     QObject::connect(&platform.x11(), &X11Workspace::connectionLost, [&platform] {
         Logger(platform.log(), LinuxPlatform::bundleIdentifier, "main")
             .error("Lost the connection to the X server; quitting");

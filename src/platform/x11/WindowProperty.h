@@ -20,6 +20,8 @@ public:
     static xcb_get_property_cookie_t request(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
                                              std::uint32_t length = defaultLength);
     static WindowProperty reply(xcb_connection_t* connection, xcb_get_property_cookie_t cookie);
+    // A reply already in hand; the fuzzers build their own.
+    explicit WindowProperty(XcbReply<xcb_get_property_reply_t> value) : value(std::move(value)) {}
 
     bool isPresent() const { return value && value->type != XCB_ATOM_NONE; }
     // Present but unreadable as what it should be: worth a log line.
@@ -34,7 +36,6 @@ public:
     std::optional<std::uint32_t> firstItem(xcb_atom_t type);
 
 private:
-    explicit WindowProperty(XcbReply<xcb_get_property_reply_t> value) : value(std::move(value)) {}
     std::optional<std::string_view> bytes(xcb_atom_t utf8String);
 
     XcbReply<xcb_get_property_reply_t> value;
