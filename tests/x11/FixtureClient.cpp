@@ -1,5 +1,7 @@
 // An X client whose window properties the tests choose, including odd ones.
-// Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete.
+// Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete,
+// or --save-prompt (it then shows a "Save changes?" dialog and keeps running).
+// --log FILE appends a line "<class> delete request" for every such request.
 // SIGUSR1 replaces its oldest window with a new one (window churn).
 #include <xcb/xcb.h>
 
@@ -7,8 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,6 +29,8 @@ public:
         std::string name = "Fixture";
         bool acceptsDelete = true;
         bool ignoresDelete = false;
+        bool savePrompt = false;
+        std::string logPath;
         bool isDock = false;
         bool skipsTaskbar = false;
         int windowCount = 1;
@@ -52,6 +58,10 @@ public:
                 options.acceptsDelete = false;
             } else if (option == "--ignore-delete") {
                 options.ignoresDelete = true;
+            } else if (option == "--save-prompt") {
+                options.savePrompt = true;
+            } else if (option == "--log") {
+                options.logPath = next();
             } else if (option == "--dock") {
                 options.isDock = true;
             } else if (option == "--skip-taskbar") {
@@ -96,7 +106,12 @@ public:
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
                 const bool closeRequested = isDeleteRequest(*event);
                 std::free(event);
-                if (closeRequested && !options.ignoresDelete) {
+                if (closeRequested) {
+                    logDeleteRequest();
+                }
+                if (closeRequested && options.savePrompt) {
+                    showSavePrompt();
+                } else if (closeRequested && !options.ignoresDelete) {
                     return 0;
                 }
             }
@@ -199,6 +214,39 @@ private:
         return message.type == atom("WM_PROTOCOLS") && message.data.data32[0] == atom("WM_DELETE_WINDOW");
     }
 
+    void logDeleteRequest() {
+        if (options.logPath.empty()) {
+            return;
+        }
+        const std::string line = options.className + " delete request\n";
+        const int file = open(options.logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (file >= 0) {
+            (void)!write(file, line.data(), line.size());
+            close(file);
+        }
+    }
+
+    // A dialog for the first window that does not take the focus (user time 0), as
+    // an editor asks about unsaved work; shown once, it stays.
+    void showSavePrompt() {
+        if (savePromptShown) {
+            return;
+        }
+        savePromptShown = true;
+        const xcb_window_t dialog = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, dialog, screen->root, 0, 0, 160, 60, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &screen->white_pixel);
+        const std::uint32_t userTime = 0;
+        setText(dialog, "WM_NAME", XCB_ATOM_STRING, "Save changes?");
+        setText(dialog, "WM_CLASS", XCB_ATOM_STRING, options.instance + '\0' + options.className + '\0');
+        set(dialog, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, 32, &windows.front(), 1);
+        set(dialog, "_NET_WM_USER_TIME", XCB_ATOM_CARDINAL, 32, &userTime, 1);
+        setAtoms(dialog, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DIALOG")});
+        setAtoms(dialog, "WM_PROTOCOLS", {atom("WM_DELETE_WINDOW")});
+        xcb_map_window(connection, dialog);
+        xcb_flush(connection);
+    }
+
     void churn() {
         xcb_destroy_window(connection, windows.front());
         windows.pop_front();
@@ -210,6 +258,7 @@ private:
     xcb_connection_t* connection = nullptr;
     xcb_screen_t* screen = nullptr;
     std::deque<xcb_window_t> windows;
+    bool savePromptShown = false;
 };
 
 } // namespace
