@@ -21,7 +21,7 @@ std::array<int, 2> middleOf(const std::array<int, 4>& box) { return {box[0] + bo
 
 } // namespace
 
-DesktopSession::DesktopSession() {
+DesktopSession::DesktopSession() : DrowselSession(DROWSEL_BINARY) {
     startSessionBus();
     startAccessibilityBus();
     startTray();

@@ -9,7 +9,7 @@
 
 namespace drowsel::xtest {
 
-DrowselSession::DrowselSession() {
+DrowselSession::DrowselSession(std::string drowselBinary) : drowselBinary(std::move(drowselBinary)) {
     // Children inherit it: Drowsel reads and writes only this folder.
     setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -28,7 +28,7 @@ QByteArray DrowselSession::settingsFile() const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-pid_t DrowselSession::startDrowsel() { return session.start({DROWSEL_BINARY}); }
+pid_t DrowselSession::startDrowsel() { return session.start({drowselBinary}); }
 
 std::vector<std::string> DrowselSession::windowsOf(pid_t pid) { return windowsFound({"--pid", std::to_string(pid)}); }
 

@@ -13,7 +13,8 @@ namespace drowsel::xtest {
 // folder of its own.
 class DrowselSession {
 public:
-    DrowselSession();
+    // drowselBinary: the program to run, as built or as installed.
+    explicit DrowselSession(std::string drowselBinary);
 
     XSession& x() { return session; }
     // Writes Drowsel.conf before Drowsel starts.
@@ -34,6 +35,7 @@ private:
 
     XSession session;
     QTemporaryDir configHome;
+    std::string drowselBinary;
 };
 
 } // namespace drowsel::xtest

@@ -22,7 +22,7 @@ bool hasWindow(DrowselSession& session, const std::string& windowClass) {
 // One sweep of the real program on real clients. Waits for the first sweep,
 // which comes in the first second of the next minute.
 TEST(DrowselSessionTest, SweepAsksIdleRegularClientsToQuitAndSparesTheRest) {
-    DrowselSession session;
+    DrowselSession session(DROWSEL_BINARY);
     session.writeSettings(R"(hoursUntilClose=0
 com.Drowsel.toggleStatus=@ByteArray({\"XCalc\":false})
 )");
@@ -58,7 +58,7 @@ com.Drowsel.toggleStatus=@ByteArray({\"XCalc\":false})
 }
 
 TEST(DrowselSessionTest, TrayIconOpensThePanelNextToItAndQuitEndsDrowsel) {
-    DrowselSession session;
+    DrowselSession session(DROWSEL_BINARY);
     auto& x = session.x();
     x.start({"tint2"});
     ASSERT_TRUE(XSession::waitUntil([&] { return hasWindow(session, "Tint2"); }));
