@@ -132,13 +132,7 @@ TEST_F(ContentViewTest, EmptyPanelShowsTheInsetTheDividerAndTheTwoButtons) {
 }
 
 TEST_F(ContentViewTest, TheButtonUnderThePointerTurnsBlueWithWhiteText) {
-    core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 8);
-    launch("Terminal", "/usr/share/applications/terminal.desktop");
-    core.clock.advance(8 * 3600 - 1500);
-    launch("Firefox", "/usr/share/applications/firefox.desktop");
-    launch("GIMP", "/usr/share/applications/gimp.desktop");
-    manager->setToggle("GIMP", false);
-    launch(std::nullopt);
+    launchAppsOfEveryLook();
     expectLooks(settingsButton, false);
     expectLooks(quitButton, false);
 

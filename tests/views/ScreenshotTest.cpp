@@ -37,14 +37,8 @@ protected:
 };
 
 TEST_F(ScreenshotTest, RowsAndSettingsWindow) {
-    core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 8);
-    launch("Terminal", "/usr/share/applications/terminal.desktop");
-    core.clock.advance(8 * 3600 - 1500);
-    launch("Firefox", "/usr/share/applications/firefox.desktop");
-    launch("GIMP", "/usr/share/applications/gimp.desktop");
-    manager->setToggle("GIMP", false);
+    launchAppsOfEveryLook();
     launch("LibreOffice Writer with a very long document title that does not fit");
-    launch(std::nullopt);
     saveRows("rows");
     core.defaults.setBoolean(DefaultsKeys::showCloseButton, true);
     saveRows("rows-with-quit-button");

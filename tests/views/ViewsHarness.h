@@ -2,6 +2,7 @@
 
 #include "app/StoredSettings.h"
 #include "app/ViewEnvironment.h"
+#include "core/DefaultsKeys.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/CoreFakes.h"
 
@@ -43,6 +44,17 @@ struct ViewsHarness {
     StoredSettings settings{core.defaults};
     TileIconProvider icons;
     ViewEnvironment environment{settings, core.clock, icons};
+
+    // Applications of every look: plenty of time left, urgent, switched off, nameless.
+    void launchAppsOfEveryLook() {
+        core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 8);
+        launch("Terminal", "/usr/share/applications/terminal.desktop");
+        core.clock.advance(8 * 3600 - 1500);
+        launch("Firefox", "/usr/share/applications/firefox.desktop");
+        launch("GIMP", "/usr/share/applications/gimp.desktop");
+        manager->setToggle("GIMP", false);
+        launch(std::nullopt);
+    }
 
     // Starts a tracked application stamped now.
     ApplicationHandle launch(std::optional<std::string> name, std::optional<std::string> location = {}) {
