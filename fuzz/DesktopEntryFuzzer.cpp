@@ -4,8 +4,8 @@
 // icon, as the workspace finds entries.
 #include <gio/gio.h>
 
-#include "platform/x11/DesktopEntryLookup.h"
-#include "platform/x11/IconLoader.h"
+#include "platform/desktop/DesktopEntryLookup.h"
+#include "platform/desktop/IconLoader.h"
 
 #include <QGuiApplication>
 

@@ -2,7 +2,7 @@
 // untrusted: names and classes (text), types, states and protocols (atoms),
 // PIDs (cardinals) and icons. Input: the property's type selector, its
 // format, then its value; the reply is built as the X server would send it.
-#include "platform/x11/IconLoader.h"
+#include "platform/desktop/IconLoader.h"
 #include "platform/x11/WindowProperty.h"
 
 #include <QGuiApplication>

@@ -35,6 +35,11 @@ public:
 
     // Answers are kept: searching every entry is slow and entries rarely change.
     std::optional<Entry> find(const Clues& clues);
+    // A Wayland app id is by convention the desktop-file id; some compositors
+    // give an X11 window class instead.
+    std::optional<Entry> findForAppId(const std::string& appId) {
+        return find(Clues{.gtkApplicationId = appId, .kdeDesktopFile = {}, .classInstance = {}, .className = appId});
+    }
     static std::optional<Icon> iconOfEntryAt(const std::string& path);
 
 private:

@@ -1,7 +1,7 @@
 // GIO first: Qt's keyword macros clash with GDBus member names.
 #include <gio/gdesktopappinfo.h>
 
-#include "platform/x11/DesktopEntryLookup.h"
+#include "platform/desktop/DesktopEntryLookup.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "platform/x11/IconLoader.h"
+#include "platform/desktop/IconLoader.h"
 
-#include "platform/x11/DesktopEntryLookup.h"
+#include "platform/desktop/DesktopEntryLookup.h"
 
 #include <QFileInfo>
 #include <QImage>
