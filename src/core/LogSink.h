@@ -7,7 +7,7 @@ namespace drowsel {
 // Where log lines end up (the journal on Linux).
 class LogSink {
 public:
-    enum class Level { debug, error };
+    enum class Level { debug, info, error };
 
     virtual ~LogSink() = default;
 

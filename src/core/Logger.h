@@ -14,6 +14,7 @@ public:
         : sink(sink), subsystem(std::move(subsystem)), category(std::move(category)) {}
 
     void debug(std::string_view message) const { sink.write(LogSink::Level::debug, subsystem, category, message); }
+    void info(std::string_view message) const { sink.write(LogSink::Level::info, subsystem, category, message); }
     void error(std::string_view message) const { sink.write(LogSink::Level::error, subsystem, category, message); }
 
 private:

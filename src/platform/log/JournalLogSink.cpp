@@ -26,6 +26,18 @@ std::string field(std::string_view name, std::string_view value) {
     return result;
 }
 
+const char* levelName(LogSink::Level level) {
+    switch (level) {
+    case LogSink::Level::debug:
+        return "debug";
+    case LogSink::Level::info:
+        return "info";
+    case LogSink::Level::error:
+        return "error";
+    }
+    return "error";
+}
+
 } // namespace
 
 JournalLogSink::JournalLogSink() : writesDebug(debugRequested()), toJournal(journalIsRunning()) {}
@@ -39,14 +51,14 @@ void JournalLogSink::write(Level level, std::string_view subsystem, std::string_
         writeToJournal(level, subsystem, category, message);
     } else {
         std::fprintf(stderr, "drowsel[%.*s/%.*s] %s: %.*s\n", static_cast<int>(subsystem.size()), subsystem.data(),
-                     static_cast<int>(category.size()), category.data(), level == Level::debug ? "debug" : "error",
+                     static_cast<int>(category.size()), category.data(), levelName(level),
                      static_cast<int>(message.size()), message.data());
     }
 }
 
 void JournalLogSink::writeToJournal(Level level, std::string_view subsystem, std::string_view category,
                                     std::string_view message) {
-    const int priority = level == Level::debug ? LOG_DEBUG : LOG_ERR;
+    const int priority = level == Level::debug ? LOG_DEBUG : level == Level::info ? LOG_INFO : LOG_ERR;
     const std::string fields[] = {field("MESSAGE", message), field("PRIORITY", std::to_string(priority)),
                                   field("SYSLOG_IDENTIFIER", "drowsel"), field("DROWSEL_SUBSYSTEM", subsystem),
                                   field("DROWSEL_CATEGORY", category)};
