@@ -1,6 +1,6 @@
 #include "platform/x11/X11Workspace.h"
 
-#include "platform/x11/IconLoader.h"
+#include "platform/desktop/IconLoader.h"
 #include "platform/x11/WindowProperty.h"
 
 #include <QGuiApplication>
@@ -100,6 +100,20 @@ QIcon X11Workspace::iconForFile(const QString& path) const {
         }
     }
     return IconLoader::generic();
+}
+
+bool X11Workspace::hasWindowOfClass(std::string_view name) const {
+    return std::ranges::any_of(windows, [name](const auto& entry) {
+        return entry.second.className == name || entry.second.classInstance == name;
+    });
+}
+
+bool X11Workspace::hasWindowWithoutClass() const {
+    return std::ranges::any_of(windows, [](const auto& entry) { return !entry.second.className; });
+}
+
+bool X11Workspace::hasClientWithPid(pid_t pid) const {
+    return pid > 0 && std::ranges::any_of(windows, [pid](const auto& entry) { return entry.second.key.pid == pid; });
 }
 
 // xcb reads events into its queue while it waits for a reply, and the socket

@@ -3,7 +3,8 @@
 #include "app/IconProvider.h"
 #include "core/Logger.h"
 #include "core/Workspace.h"
-#include "platform/x11/DesktopEntryLookup.h"
+#include "platform/desktop/DesktopEntryLookup.h"
+#include "platform/wayland/XWaylandClients.h"
 #include "platform/x11/WindowCloser.h"
 #include "platform/x11/WindowReader.h"
 #include "platform/x11/WindowRecord.h"
@@ -26,7 +27,7 @@ namespace drowsel {
 // windows in _NET_CLIENT_LIST, the frontmost one owns _NET_ACTIVE_WINDOW.
 // Runs on the Qt event loop with a connection of its own; its picture of the
 // windows is kept from events, so reading it makes no request to the server.
-class X11Workspace : public QObject, public Workspace, public IconProvider {
+class X11Workspace : public QObject, public Workspace, public IconProvider, public XWaylandClients {
     Q_OBJECT
 public:
     // Null when the display cannot be reached (logged at error level).
@@ -37,6 +38,9 @@ public:
     std::optional<ApplicationHandle> frontmostApplication() const override;
     void addDeactivationObserver(DeactivationObserver observer) override;
     QIcon iconForFile(const QString& path) const override;
+    bool hasWindowOfClass(std::string_view name) const override;
+    bool hasWindowWithoutClass() const override;
+    bool hasClientWithPid(pid_t pid) const override;
 
     // For measurements: the sequence numbers of two round trips on it tell how
     // many requests the workspace made in between.
