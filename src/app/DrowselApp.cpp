@@ -34,16 +34,26 @@ void logXcbConnectionBreak(QtMsgType type, const QMessageLogContext& context, co
 void endWhenTheSessionEnds(LinuxPlatform& platform) {
     xcbMessageSink = &platform.log();
     previousMessageHandler = qInstallMessageHandler(logXcbConnectionBreak);
-    QObject::connect(&platform.x11(), &X11Workspace::connectionLost, [&platform] {
+    QObject::connect(&platform.workspaces(), &SessionWorkspaces::connectionLost, [&platform] {
         Logger(platform.log(), LinuxPlatform::bundleIdentifier, "main")
-            .error("Lost the connection to the X server; quitting");
+            .error("Lost the connection to the display server; quitting");
         QCoreApplication::exit(1);
     });
+}
+
+// The panel opens as a popup at the tray icon, which only X11 lets a client
+// place: in a Wayland session our windows go through XWayland when it is
+// there. The user's own choice of platform stands.
+void preferX11ForOurWindows() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
 }
 
 } // namespace
 
 int DrowselApp::main(int argc, char** argv) {
+    preferX11ForOurWindows();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drowsel"));
     QApplication::setOrganizationName(QStringLiteral("Drowsel"));

@@ -4,7 +4,8 @@ namespace drowsel {
 
 std::unique_ptr<LinuxPlatform> LinuxPlatform::open() {
     std::unique_ptr<LinuxPlatform> platform(new LinuxPlatform);
-    platform->workspace = X11Workspace::open(Logger(platform->logSink, bundleIdentifier, "workspace"));
+    platform->workspace = SessionWorkspaces::open(Logger(platform->logSink, bundleIdentifier, "workspace"),
+                                                  SessionWorkspaces::Displays::fromEnvironment());
     if (!platform->workspace) {
         return nullptr;
     }

@@ -8,8 +8,8 @@
 #include "platform/qt/QtOwnApplication.h"
 #include "platform/qt/QtTimerScheduler.h"
 #include "platform/qt/SettingsFileStore.h"
+#include "platform/session/SessionWorkspaces.h"
 #include "platform/system/SystemClock.h"
-#include "platform/x11/X11Workspace.h"
 
 #include <memory>
 
@@ -21,19 +21,19 @@ class LinuxPlatform {
 public:
     static constexpr const char* bundleIdentifier = "com.drowsel.Drowsel";
 
-    // Null when the X server cannot be reached (logged).
+    // Null when no display can be watched (logged).
     static std::unique_ptr<LinuxPlatform> open();
 
     CoreServices coreServices() { return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink}; }
     ViewEnvironment viewEnvironment() { return {settings, clock, *workspace}; }
     LogSink& log() { return logSink; }
-    X11Workspace& x11() { return *workspace; }
+    SessionWorkspaces& workspaces() { return *workspace; }
 
 private:
     LinuxPlatform();
 
     JournalLogSink logSink;
-    std::unique_ptr<X11Workspace> workspace;
+    std::unique_ptr<SessionWorkspaces> workspace;
     QtOwnApplication ownApplication;
     SettingsFileStore store;
     StoredSettings settings{store};

@@ -17,16 +17,19 @@ namespace {
 constexpr qint64 closingClickMilliseconds = 300;
 constexpr int gapToIcon = 4;
 
+bool platformPlacesPopups() { return QGuiApplication::platformName() != QLatin1String("wayland"); }
+
 } // namespace
 
 TrayPanel::TrayPanel(std::unique_ptr<QWidget> content)
-    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), contentView(content.release()) {
+    : QWidget(nullptr, (platformPlacesPopups() ? Qt::Popup : Qt::Window) | Qt::FramelessWindowHint),
+      contentView(content.release()), isPopup(platformPlacesPopups()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(contentView);
     setAccessibleName(QStringLiteral("Drowsel"));
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TrayPanel::closeWhenAnotherWindowOfOursIsActive);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TrayPanel::closeWhenAnotherWindowIsActive);
 }
 
 void TrayPanel::openNear(const QRect& icon) {
@@ -67,8 +70,9 @@ void TrayPanel::place() {
 }
 
 // The settings window opened from the panel takes over, as a menu would close.
-void TrayPanel::closeWhenAnotherWindowOfOursIsActive(QWindow* focusWindow) {
-    if (isVisible() && focusWindow != nullptr && focusWindow != windowHandle()) {
+// A popup hears of clicks outside by itself; a plain window only loses focus.
+void TrayPanel::closeWhenAnotherWindowIsActive(QWindow* focusWindow) {
+    if (isVisible() && (focusWindow != nullptr || !isPopup) && focusWindow != windowHandle()) {
         hide();
     }
 }

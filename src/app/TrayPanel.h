@@ -9,7 +9,9 @@ namespace drowsel {
 
 // The popup that opens from the tray icon and holds the panel's content. It
 // takes the content's size, closes on a click outside, and is placed next to
-// the icon inside the screen's available area.
+// the icon inside the screen's available area. Native Wayland lets no client
+// place a window nor grab the pointer without a parent: there it is a small
+// frameless window where the compositor puts it, closing when it loses focus.
 class TrayPanel : public QWidget {
 public:
     explicit TrayPanel(std::unique_ptr<QWidget> content);
@@ -36,13 +38,14 @@ protected:
 private:
     bool wasJustClosedByTheIcon() const;
     void place();
-    void closeWhenAnotherWindowOfOursIsActive(QWindow* focusWindow);
+    void closeWhenAnotherWindowIsActive(QWindow* focusWindow);
 
     QWidget* contentView;
     QRect iconGeometry;
     QPoint pointerWhenOpened;
     QElapsedTimer sinceHidden;
     bool hiddenWithPointerOnIcon = false;
+    const bool isPopup;
 };
 
 } // namespace drowsel
