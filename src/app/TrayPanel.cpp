@@ -17,13 +17,18 @@ namespace {
 constexpr qint64 closingClickMilliseconds = 300;
 constexpr int gapToIcon = 4;
 
-bool platformPlacesPopups() { return QGuiApplication::platformName() != QLatin1String("wayland"); }
+// In a Wayland session even our XWayland windows cannot learn where the
+// pointer is while it is over the compositor's bar.
+bool canPlaceAtTheIcon() {
+    return QGuiApplication::platformName() != QLatin1String("wayland") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
 
 } // namespace
 
 TrayPanel::TrayPanel(std::unique_ptr<QWidget> content)
-    : QWidget(nullptr, (platformPlacesPopups() ? Qt::Popup : Qt::Window) | Qt::FramelessWindowHint),
-      contentView(content.release()), isPopup(platformPlacesPopups()) {
+    : QWidget(nullptr, (canPlaceAtTheIcon() ? Qt::Popup : Qt::Window) | Qt::FramelessWindowHint),
+      contentView(content.release()), isPopup(canPlaceAtTheIcon()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -61,6 +66,9 @@ bool TrayPanel::wasJustClosedByTheIcon() const {
 }
 
 void TrayPanel::place() {
+    if (!isPopup) {
+        return; // the compositor places it
+    }
     const QPoint anchor = iconGeometry.isEmpty() ? pointerWhenOpened : iconGeometry.center();
     const QScreen* screen = QGuiApplication::screenAt(anchor);
     if (screen == nullptr) {

@@ -9,9 +9,10 @@ namespace drowsel {
 
 // The popup that opens from the tray icon and holds the panel's content. It
 // takes the content's size, closes on a click outside, and is placed next to
-// the icon inside the screen's available area. Native Wayland lets no client
-// place a window nor grab the pointer without a parent: there it is a small
-// frameless window where the compositor puts it, closing when it loses focus.
+// the icon inside the screen's available area. In a Wayland session no client
+// learns where the tray icon or the pointer is, nor may it place a window:
+// there it is a small frameless window where the compositor puts new ones,
+// closing when it loses the focus.
 class TrayPanel : public QWidget {
 public:
     explicit TrayPanel(std::unique_ptr<QWidget> content);
