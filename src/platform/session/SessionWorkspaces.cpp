@@ -1,6 +1,7 @@
 #include "platform/session/SessionWorkspaces.h"
 
 #include "platform/desktop/IconLoader.h"
+#include "platform/wayland/PlasmaWindowWorkspace.h"
 #include "platform/wayland/WlrToplevelWorkspace.h"
 
 #include <cstdlib>
@@ -53,6 +54,12 @@ void SessionWorkspaces::openWayland(const std::string& display) {
         return;
     }
     connect(waylandConnection.get(), &WaylandConnection::connectionLost, this, &SessionWorkspaces::announceLoss);
+    if (auto plasma = PlasmaWindowWorkspace::open(*waylandConnection, log, x11.get())) {
+        native = std::move(plasma);
+        nativeName = "kde";
+        log.info("Watching the compositor's windows through KDE's window management");
+        return;
+    }
     if (auto wlr = WlrToplevelWorkspace::open(*waylandConnection, log, x11.get())) {
         native = std::move(wlr);
         nativeName = "wlr";

@@ -38,7 +38,7 @@ public:
     void addDeactivationObserver(DeactivationObserver observer) override;
     QIcon iconForFile(const QString& path) const override;
 
-    // Which window list is in use, for the log and tests: "wlr", "x11".
+    // Which window list is in use, for the log and tests: "kde", "wlr", "x11".
     const char* nativeBackend() const;
 
 Q_SIGNALS:
