@@ -110,10 +110,13 @@ TEST_F(WlrWorkspaceTest, DeactivationOncePerChangeOfTheActiveApplication) {
     const auto first = waitForApp("org.drowsel.first", 2);
     waitForApp("org.drowsel.second");
     ASSERT_TRUE(focus("org.drowsel.first"));
+    for (int i = 0; i < 20; ++i) {
+        pump();
+    }
     deactivated.clear();
 
     ASSERT_TRUE(focus("org.drowsel.second"));
-    ASSERT_TRUE(waitUntil([&] { return deactivated.size() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return deactivated.size() == 1; })) << ::testing::PrintToString(deactivated);
     EXPECT_EQ(deactivated.front(), "org.drowsel.first");
 
     // Between the two windows of one application nothing is deactivated.

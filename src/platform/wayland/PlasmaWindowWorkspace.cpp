@@ -100,7 +100,7 @@ std::optional<ApplicationHandle> PlasmaWindowWorkspace::frontmostApplication() c
 }
 
 void PlasmaWindowWorkspace::addDeactivationObserver(DeactivationObserver observer) {
-    observers.push_back(std::move(observer));
+    deactivations.addObserver(std::move(observer));
 }
 
 // KWin announces each window by one of the two events, by the version bound.
@@ -353,19 +353,6 @@ std::shared_ptr<WaylandApplication> PlasmaWindowWorkspace::activeOwner() const {
 }
 
 // An application that has gone meanwhile is not announced.
-void PlasmaWindowWorkspace::announceActiveOwnerChange() {
-    auto owner = activeOwner();
-    if (owner == lastActiveOwner) {
-        return;
-    }
-    const auto previous = std::exchange(lastActiveOwner, std::move(owner));
-    if (!previous || !previous->isRunning()) {
-        return;
-    }
-    const DeactivationNotification notification{ApplicationHandle(previous)};
-    for (std::size_t index = 0; index < observers.size(); ++index) {
-        observers[index](notification);
-    }
-}
+void PlasmaWindowWorkspace::announceActiveOwnerChange() { deactivations.ownerIs(activeOwner()); }
 
 } // namespace drowsel

@@ -2,6 +2,7 @@
 
 #include "core/Logger.h"
 #include "core/Workspace.h"
+#include "platform/desktop/DeactivationAnnouncer.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/ToplevelCloser.h"
 #include "platform/wayland/WaylandApplication.h"
@@ -105,10 +106,9 @@ private:
     std::uint64_t nextWindowId = 1;
     std::map<ApplicationKey, std::shared_ptr<WaylandApplication>> applications;
     std::map<std::uint64_t, std::shared_ptr<WaylandApplication>> ownerOfWindow;
-    std::shared_ptr<WaylandApplication> lastActiveOwner;
+    DeactivationAnnouncer<WaylandApplication> deactivations;
     bool applicationsAreStale = false;
     bool changesAreScheduled = false;
-    std::vector<DeactivationObserver> observers;
 };
 
 } // namespace drowsel

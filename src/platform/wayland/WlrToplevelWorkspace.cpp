@@ -82,7 +82,7 @@ std::optional<ApplicationHandle> WlrToplevelWorkspace::frontmostApplication() co
 }
 
 void WlrToplevelWorkspace::addDeactivationObserver(DeactivationObserver observer) {
-    observers.push_back(std::move(observer));
+    deactivations.addObserver(std::move(observer));
 }
 
 void WlrToplevelWorkspace::addToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
@@ -240,17 +240,7 @@ void WlrToplevelWorkspace::checkActivationSoon() {
 
 void WlrToplevelWorkspace::announceActiveOwnerChange() {
     activationCheckIsScheduled = false;
-    auto owner = activeOwner();
-    if (owner == lastActiveOwner) {
-        return;
-    }
-    const auto previous = std::exchange(lastActiveOwner, std::move(owner));
-    if (previous) {
-        const DeactivationNotification notification{ApplicationHandle(previous)};
-        for (const auto& observer : observers) {
-            observer(notification);
-        }
-    }
+    deactivations.ownerIs(activeOwner());
 }
 
 } // namespace drowsel

@@ -2,6 +2,7 @@
 
 #include "core/Logger.h"
 #include "core/Workspace.h"
+#include "platform/desktop/DeactivationAnnouncer.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/ToplevelCloser.h"
 #include "platform/wayland/WaylandApplication.h"
@@ -89,9 +90,8 @@ private:
     std::uint64_t nextToplevelId = 1;
     std::map<std::string, std::shared_ptr<WaylandApplication>> applications;
     std::map<std::uint64_t, std::shared_ptr<WaylandApplication>> ownerOfToplevel;
-    std::shared_ptr<WaylandApplication> lastActiveOwner;
+    DeactivationAnnouncer<WaylandApplication> deactivations;
     bool activationCheckIsScheduled = false;
-    std::vector<DeactivationObserver> observers;
 };
 
 } // namespace drowsel

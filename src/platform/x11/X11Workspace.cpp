@@ -79,7 +79,9 @@ std::optional<ApplicationHandle> X11Workspace::frontmostApplication() const {
     return std::nullopt;
 }
 
-void X11Workspace::addDeactivationObserver(DeactivationObserver observer) { observers.push_back(std::move(observer)); }
+void X11Workspace::addDeactivationObserver(DeactivationObserver observer) {
+    activeOwner.addObserver(std::move(observer));
+}
 
 QIcon X11Workspace::iconForFile(const QString& path) const {
     if (path.isEmpty()) {
@@ -335,20 +337,7 @@ std::shared_ptr<X11Application> X11Workspace::ownerOf(xcb_window_t window) const
 // The active window often changes twice to the same window, or briefly to
 // none, on one switch: only a change of the owning application counts, and
 // an application that has gone is not announced.
-void X11Workspace::announceActiveOwnerChange() {
-    auto owner = ownerOf(activeWindow);
-    if (owner == activeOwner) {
-        return;
-    }
-    const auto previous = std::exchange(activeOwner, std::move(owner));
-    if (!previous || !previous->isRunning()) {
-        return;
-    }
-    const DeactivationNotification notification{ApplicationHandle(previous)};
-    for (std::size_t index = 0; index < observers.size(); ++index) {
-        observers[index](notification);
-    }
-}
+void X11Workspace::announceActiveOwnerChange() { activeOwner.ownerIs(ownerOf(activeWindow)); }
 
 void X11Workspace::checkConnection() {
     if (lost || !connection->hasError()) {

@@ -3,6 +3,7 @@
 #include "app/IconProvider.h"
 #include "core/Logger.h"
 #include "core/Workspace.h"
+#include "platform/desktop/DeactivationAnnouncer.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/XWaylandClients.h"
 #include "platform/x11/WindowCloser.h"
@@ -88,7 +89,7 @@ private:
     std::unordered_map<xcb_window_t, WindowRecord> windows;
     std::map<ApplicationKey, std::shared_ptr<X11Application>> applications;
     xcb_window_t activeWindow = XCB_WINDOW_NONE;
-    std::shared_ptr<X11Application> activeOwner;
+    DeactivationAnnouncer<X11Application> activeOwner;
     mutable std::unordered_map<xcb_window_t, QIcon> windowIcons;
 
     // What events have made stale since the last refresh.
@@ -97,7 +98,6 @@ private:
     bool applicationsAreStale = false;
     std::set<xcb_window_t> staleWindows;
 
-    std::vector<DeactivationObserver> observers;
     bool lost = false;
 };
 
