@@ -1,6 +1,8 @@
-// The wlroots workspace in a private headless sway with 20 foot windows: the
-// cost of what every sweep reads, the Wayland requests it makes when nothing
-// changed (goal 0), and the time from a focus change to the stamp.
+// The Wayland workspaces with 20 windows, the wlroots one in a private
+// headless sway (foot windows), the KDE one in a private KWin (Qt fixture
+// windows): the cost of what every sweep reads, the requests it makes when
+// nothing changed (goal 0), and the time from a focus change to the stamp.
+#include "KWinSession.h"
 #include "SwaySession.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
@@ -9,6 +11,7 @@
 #include "fakes/RecordingLogSink.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/system/SystemClock.h"
+#include "platform/wayland/PlasmaWindowWorkspace.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WlrToplevelWorkspace.h"
 
@@ -22,6 +25,7 @@
 #include <atomic>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -94,22 +98,44 @@ private:
     int socket;
 };
 
+wltest::KWinSession& kwin() {
+    static wltest::KWinSession shared({.windowManagers = {std::filesystem::read_symlink("/proc/self/exe")}});
+    static const std::vector<pid_t> clients = [] {
+        std::vector<pid_t> started;
+        for (int index = 0; index < windowCount; ++index) {
+            started.push_back(shared.startFixture({"--app-id", "org.drowsel.bench" + std::to_string(index)}));
+        }
+        return started;
+    }();
+    (void)clients;
+    return shared;
+}
+
+std::unique_ptr<Workspace> openWlr(WaylandConnection& connection, Logger log) {
+    return WlrToplevelWorkspace::open(connection, std::move(log), nullptr);
+}
+
+std::unique_ptr<Workspace> openPlasma(WaylandConnection& connection, Logger log) {
+    return PlasmaWindowWorkspace::open(connection, std::move(log), nullptr);
+}
+
 // The workspace goes before the manager's services: it holds the last
 // reference to the manager, whose destructor still uses them.
-struct ManagerOnSway {
+struct ManagerOnCompositor {
     fakes::RecordingLogSink sink;
     fakes::FakeOwnApplication ownApplication;
     fakes::MemoryDefaultsStore defaults;
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
-    std::unique_ptr<WaylandConnection> connection =
-        WaylandConnection::open(Logger(sink, "bench", "wayland"), session().waylandDisplay().c_str());
-    std::unique_ptr<WlrToplevelWorkspace> workspace =
-        connection ? WlrToplevelWorkspace::open(*connection, Logger(sink, "bench", "wlr"), nullptr) : nullptr;
+    std::unique_ptr<WaylandConnection> connection;
+    std::unique_ptr<Workspace> workspace;
     std::shared_ptr<RunningAppsManager> manager;
 
-    ManagerOnSway() {
+    using Opener = std::unique_ptr<Workspace> (*)(WaylandConnection&, Logger);
+    ManagerOnCompositor(const std::string& display, Opener open)
+        : connection(WaylandConnection::open(Logger(sink, "bench", "wayland"), display.c_str())),
+          workspace(connection ? open(*connection, Logger(sink, "bench", "workspace")) : nullptr) {
         if (workspace &&
             wltest::SwaySession::waitUntil([&] { return workspace->runningApplications().size() == windowCount; },
                                            std::chrono::seconds(30), pump)) {
@@ -121,16 +147,15 @@ struct ManagerOnSway {
         }
     }
     // Queued tasks hold the manager: they run while its services still exist.
-    ~ManagerOnSway() {
+    ~ManagerOnCompositor() {
         countedSocket = -1;
         QCoreApplication::sendPostedEvents();
     }
 };
 
-void BM_WlrSweepReadsWith20Toplevels(benchmark::State& state) {
-    ManagerOnSway setup;
+void sweepReads(benchmark::State& state, ManagerOnCompositor& setup) {
     if (!setup.manager) {
-        state.SkipWithError("the foot windows did not all appear");
+        state.SkipWithError("the windows did not all appear");
         return;
     }
     const std::size_t before = bytesSentOnCountedSocket;
@@ -148,12 +173,10 @@ void BM_WlrSweepReadsWith20Toplevels(benchmark::State& state) {
     setup.connection->roundTrip();
     state.counters["roundTripBytes"] = double(bytesSentOnCountedSocket - beforeRoundTrip);
 }
-BENCHMARK(BM_WlrSweepReadsWith20Toplevels);
 
-void BM_WlrManagerSweepWith20Toplevels(benchmark::State& state) {
-    ManagerOnSway setup;
+void managerSweep(benchmark::State& state, ManagerOnCompositor& setup) {
     if (!setup.manager) {
-        state.SkipWithError("the foot windows did not all appear");
+        state.SkipWithError("the windows did not all appear");
         return;
     }
     const std::size_t before = bytesSentOnCountedSocket;
@@ -163,35 +186,81 @@ void BM_WlrManagerSweepWith20Toplevels(benchmark::State& state) {
     state.counters["bytesSent"] = double(bytesSentOnCountedSocket - before);
     state.counters["tracked"] = double(setup.manager->runningApps().size());
 }
+
+// Waits, pumping the event loop, until a change has stamped an application.
+bool stampedAfter(ManagerOnCompositor& setup, const std::function<void()>& change) {
+    const auto before = setup.manager->runningApps();
+    change();
+    return wltest::SwaySession::waitUntil([&] { return setup.manager->runningApps() != before; },
+                                          std::chrono::seconds(5),
+                                          [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1); });
+}
+
+// Times each change from its start to the stamp of the application left.
+void changeToStamp(benchmark::State& state, ManagerOnCompositor& setup, const std::function<void(int)>& focus) {
+    if (!setup.manager) {
+        state.SkipWithError("the windows did not all appear");
+        return;
+    }
+    int next = 0;
+    for (auto _ : state) {
+        const auto started = std::chrono::steady_clock::now();
+        const bool stamped = stampedAfter(setup, [&] { focus(next); });
+        next = 1 - next;
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        if (!stamped) {
+            state.SkipWithError("no stamp after a focus change");
+            return;
+        }
+    }
+}
+
+void BM_WlrSweepReadsWith20Toplevels(benchmark::State& state) {
+    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
+    sweepReads(state, setup);
+}
+BENCHMARK(BM_WlrSweepReadsWith20Toplevels);
+
+void BM_WlrManagerSweepWith20Toplevels(benchmark::State& state) {
+    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
+    managerSweep(state, setup);
+}
 BENCHMARK(BM_WlrManagerSweepWith20Toplevels)->Unit(benchmark::kMicrosecond);
 
 // From sending a focus command to sway to the stamp of the application left,
 // through sway, the protocol's events and the manager's queued task.
 void BM_WlrFocusChangeToStamp(benchmark::State& state) {
-    ManagerOnSway setup;
-    if (!setup.manager) {
-        state.SkipWithError("the foot windows did not all appear");
-        return;
-    }
+    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
     const SwayIpc ipc(session().ipcSocketPath());
-    int next = 0;
-    for (auto _ : state) {
-        const auto before = setup.manager->runningApps();
-        const auto command = "[app_id=\"^org\\.drowsel\\.bench" + std::to_string(next) + "$\"] focus";
-        next = 1 - next;
-        const auto started = std::chrono::steady_clock::now();
-        ipc.run(command);
-        const bool stamped = wltest::SwaySession::waitUntil(
-            [&] { return setup.manager->runningApps() != before; }, std::chrono::seconds(2),
-            [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1); });
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-        if (!stamped) {
-            state.SkipWithError("no stamp after a focus change");
-            break;
-        }
-    }
+    changeToStamp(state, setup, [&](int index) {
+        ipc.run("[app_id=\"^org\\.drowsel\\.bench" + std::to_string(index) + "$\"] focus");
+    });
 }
 BENCHMARK(BM_WlrFocusChangeToStamp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_KdeSweepReadsWith20Windows(benchmark::State& state) {
+    ManagerOnCompositor setup(kwin().waylandDisplay(), openPlasma);
+    sweepReads(state, setup);
+}
+BENCHMARK(BM_KdeSweepReadsWith20Windows);
+
+void BM_KdeManagerSweepWith20Windows(benchmark::State& state) {
+    ManagerOnCompositor setup(kwin().waylandDisplay(), openPlasma);
+    managerSweep(state, setup);
+}
+BENCHMARK(BM_KdeManagerSweepWith20Windows)->Unit(benchmark::kMicrosecond);
+
+// KWin is told through its scripting over D-Bus, which the time includes:
+// an upper bound of what the workspace adds.
+void BM_KdeActivationToStamp(benchmark::State& state) {
+    ManagerOnCompositor setup(kwin().waylandDisplay(), openPlasma);
+    changeToStamp(state, setup, [&](int index) {
+        kwin().evaluate("var wanted = 'org.drowsel.bench" + std::to_string(index) +
+                        "'; var all = workspace.clientList(); for (var i = 0; i < all.length; ++i) {"
+                        " if (all[i].desktopFileName == wanted) { workspace.activeClient = all[i]; } } return 1;");
+    });
+}
+BENCHMARK(BM_KdeActivationToStamp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 } // namespace
 } // namespace drowsel
