@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 
 class SwayDrowselTest : public ::testing::Test {
 protected:
-    SwayDrowselTest() : session({.xwayland = true, .trayBar = true}) {}
+    explicit SwayDrowselTest(bool xwayland = true) : session({.xwayland = xwayland, .trayBar = true}) {}
 
     void writeSettings(const std::string& generalSection) {
         std::filesystem::create_directories(configHome.filePath("Drowsel").toStdString());
@@ -53,17 +53,42 @@ std::vector<std::string> rowNames(const std::vector<xtest::AccessibilityReader::
     return names;
 }
 
-TEST_F(SwayDrowselTest, TrayIconInWaybarOpensThePanelListingTheApplications) {
-    // The accessibility bus must be on the session bus before Drowsel starts.
+// Reads Drowsel's windows through the accessibility bus, which must be on the
+// session bus before Drowsel starts.
+std::unique_ptr<xtest::AccessibilityReader> startAccessibility(SwaySession& session) {
     setenv("DBUS_SESSION_BUS_ADDRESS", session.busAddress().c_str(), 1);
     session.start({"/usr/libexec/at-spi-bus-launcher", "--launch-immediately"});
-    ASSERT_TRUE(SwaySession::waitUntil([&] {
+    const bool isUp = SwaySession::waitUntil([&] {
         return session
                    .run({"dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
                          "org.a11y.Bus.GetAddress"})
                    .exitCode == 0;
-    }));
-    xtest::AccessibilityReader reader(DROWSEL_ACCESSIBILITY_READER);
+    });
+    return isUp ? std::make_unique<xtest::AccessibilityReader>(DROWSEL_ACCESSIBILITY_READER) : nullptr;
+}
+
+// Clicks the tray icon until the panel shows that many rows; their names.
+std::vector<std::string> panelRowsAfterClicks(SwaySession& session, xtest::AccessibilityReader& reader, pid_t drowsel,
+                                              std::size_t count, const std::string& screenshot) {
+    const auto [x, y] = SwaySession::trayIconCentre(0);
+    std::vector<std::string> names;
+    SwaySession::waitUntil(
+        [&] {
+            if (names.empty()) {
+                session.click(x, y);
+            }
+            names = rowNames(reader.windowsOf(drowsel));
+            return names.size() == count;
+        },
+        15s, [] { std::this_thread::sleep_for(300ms); });
+    std::filesystem::create_directories(DROWSEL_SCREENSHOT_DIR);
+    session.screenshot(std::string(DROWSEL_SCREENSHOT_DIR) + "/" + screenshot);
+    return names;
+}
+
+TEST_F(SwayDrowselTest, TrayIconInWaybarOpensThePanelListingTheApplications) {
+    const auto reader = startAccessibility(session);
+    ASSERT_TRUE(reader);
     session.startFoot("org.drowsel.alpha");
     session.startFoot("org.drowsel.beta");
     session.startXterm();
@@ -72,27 +97,38 @@ TEST_F(SwayDrowselTest, TrayIconInWaybarOpensThePanelListingTheApplications) {
     const pid_t drowsel = startDrowsel();
     ASSERT_TRUE(SwaySession::waitUntil([&] { return session.trayItemCount() == 1; }, 10s)) << "no tray icon";
 
-    const auto [x, y] = SwaySession::trayIconCentre(0);
-    std::vector<std::string> names;
-    const bool listed = SwaySession::waitUntil(
-        [&] {
-            if (names.empty()) {
-                session.click(x, y);
-            }
-            names = rowNames(reader.windowsOf(drowsel));
-            return names.size() == 3;
-        },
-        15s, [] { std::this_thread::sleep_for(300ms); });
-    std::filesystem::create_directories(DROWSEL_SCREENSHOT_DIR);
-    session.screenshot(std::string(DROWSEL_SCREENSHOT_DIR) + "/sway-panel.png");
+    const auto names = panelRowsAfterClicks(session, *reader, drowsel, 3, "sway-panel.png");
 
-    EXPECT_TRUE(listed);
     EXPECT_EQ(names, (std::vector<std::string>{"XTerm", "org.drowsel.alpha", "org.drowsel.beta"}));
 
     // The compositor placed it; a click on another window closes it, as a popup would close.
     session.click(100, SwaySession::outputHeight - 100);
-    EXPECT_TRUE(SwaySession::waitUntil([&] { return rowNames(reader.windowsOf(drowsel)).empty(); }, 5s,
+    EXPECT_TRUE(SwaySession::waitUntil([&] { return rowNames(reader->windowsOf(drowsel)).empty(); }, 5s,
                                        [] { std::this_thread::sleep_for(100ms); }));
+    EXPECT_TRUE(session.isRunning(drowsel));
+}
+
+class SwayWithoutXWaylandTest : public SwayDrowselTest {
+protected:
+    SwayWithoutXWaylandTest() : SwayDrowselTest(false) {}
+};
+
+// Without XWayland Drowsel's own windows are native Wayland ones.
+TEST_F(SwayWithoutXWaylandTest, ThePanelOpensAsANativeWindow) {
+    const auto reader = startAccessibility(session);
+    ASSERT_TRUE(reader);
+    session.startFoot("org.drowsel.alpha");
+    waitForToplevels(1);
+    writeSettings("hoursUntilClose=24\n");
+    const pid_t drowsel = startDrowsel();
+    ASSERT_TRUE(SwaySession::waitUntil([&] { return session.trayItemCount() == 1; }, 10s)) << "no tray icon";
+
+    EXPECT_EQ(panelRowsAfterClicks(session, *reader, drowsel, 1, "sway-native-panel.png"),
+              std::vector<std::string>{"org.drowsel.alpha"});
+    const auto toplevels = session.toplevels();
+    EXPECT_TRUE(std::ranges::any_of(toplevels, [](const SwaySession::Toplevel& toplevel) {
+        return toplevel.appId == "com.drowsel.Drowsel" && toplevel.shell == "xdg_shell";
+    })) << "the panel is a native window";
     EXPECT_TRUE(session.isRunning(drowsel));
 }
 
