@@ -1,17 +1,10 @@
 #include "KWinSession.h"
 
 #include <algorithm>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
 #include <pwd.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -22,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr auto gracePeriod = std::chrono::seconds(2);
 constexpr auto startupTimeout = std::chrono::seconds(30);
 constexpr auto scriptTimeout = std::chrono::seconds(5);
 const std::string socketName = "wayland-0";
@@ -33,33 +25,6 @@ std::string readFile(const std::string& path) {
 }
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
-
-std::string readLine(int fd, std::chrono::milliseconds timeout) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char letter = 0;
-    while (line.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd readable{fd, POLLIN, 0};
-        if (left.count() <= 0 || poll(&readable, 1, int(left.count())) <= 0 || read(fd, &letter, 1) != 1) {
-            break;
-        }
-        line += letter;
-    }
-    return line;
-}
-
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (auto& text : texts) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
 
 std::string nameOf(const std::string& variable) { return variable.substr(0, variable.find('=')); }
 
@@ -104,9 +69,7 @@ KWinSession::~KWinSession() { stopAll(); }
 
 // Clients first, then KWin (which takes XWayland down with it), then the bus.
 void KWinSession::stopAll() {
-    for (auto pid = started.rbegin(); pid != started.rend(); ++pid) {
-        stop(*pid);
-    }
+    processes.stopAll();
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }
@@ -124,9 +87,7 @@ std::vector<std::string> KWinSession::environment() const {
 }
 
 pid_t KWinSession::start(const std::vector<std::string>& command, const std::vector<std::string>& extraEnvironment) {
-    const pid_t pid = spawn({command, merged(environment(), extraEnvironment)});
-    started.push_back(pid);
-    return pid;
+    return processes.start(command, merged(environment(), extraEnvironment));
 }
 
 pid_t KWinSession::startFixture(const std::vector<std::string>& arguments) {
@@ -138,46 +99,7 @@ pid_t KWinSession::startFixture(const std::vector<std::string>& arguments) {
 }
 
 KWinSession::CommandResult KWinSession::run(const std::vector<std::string>& command) const {
-    int output[2];
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    const pid_t pid = spawn({command, environment(), output[1], true});
-    close(output[1]);
-    CommandResult result;
-    char buffer[4096];
-    for (ssize_t count; (count = read(output[0], buffer, sizeof buffer)) > 0;) {
-        result.output.append(buffer, std::size_t(count));
-    }
-    close(output[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = exitCodeOf(status);
-    return result;
-}
-
-std::optional<int> KWinSession::exitStatus(pid_t pid) {
-    if (const auto known = ended.find(pid); known != ended.end()) {
-        return known->second;
-    }
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) != pid) {
-        return std::nullopt;
-    }
-    return ended[pid] = exitCodeOf(status);
-}
-
-void KWinSession::stop(pid_t pid) {
-    if (!isRunning(pid)) {
-        return;
-    }
-    kill(pid, SIGTERM);
-    if (!waitUntil([&] { return !isRunning(pid); }, gracePeriod)) {
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ended[pid] = exitCodeOf(status);
-    }
+    return processes.run(command, environment());
 }
 
 // KWin looks the client's executable up among the installed applications and
@@ -211,44 +133,6 @@ std::optional<pid_t> KWinSession::activeWindowPid() const {
     return pid_t(std::stol(pid));
 }
 
-bool KWinSession::waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
-                            const std::function<void()>& pause) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        if (pause) {
-            pause();
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    return true;
-}
-
-pid_t KWinSession::spawn(const Spawn& request) const {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (request.outputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, request.outputFd, STDOUT_FILENO);
-        if (!request.stdoutOnly) {
-            posix_spawn_file_actions_adddup2(&actions, request.outputFd, STDERR_FILENO);
-        }
-    }
-    auto arguments = request.command;
-    auto variables = request.environment;
-    const auto argv = pointersTo(arguments);
-    const auto envp = pointersTo(variables);
-    pid_t pid = -1;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + request.command.front() + ": " + std::strerror(error));
-    }
-    return pid;
-}
-
 // The compositor runs as nobody when the tests run as root. Its files live in
 // a fresh temporary folder it may read; its home and runtime folder are its own.
 void KWinSession::prepareFolders() {
@@ -271,7 +155,7 @@ void KWinSession::prepareFolders() {
         if (nobody == nullptr) {
             throw std::runtime_error("there is no user nobody");
         }
-        compositorAccount = Account{nobody->pw_uid, nobody->pw_gid};
+        compositorAccount = processes::ChildProcesses::Account{nobody->pw_uid, nobody->pw_gid};
         for (const auto& owned : {kwinRuntimeDir, folder + "/home"}) {
             if (chown(owned.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
                 throw std::runtime_error("cannot hand " + owned + " to nobody");
@@ -323,33 +207,26 @@ void KWinSession::writeDisplayAnnouncer() const {
 }
 
 void KWinSession::startBus() {
-    int address[2];
-    if (pipe(address) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    fcntl(address[0], F_SETFD, FD_CLOEXEC);
-    started.push_back(spawn({asCompositorUser({"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork",
-                                               "--print-address=" + std::to_string(address[1])},
-                                              false),
-                             compositorEnvironment()}));
-    close(address[1]);
-    const auto line = readLine(address[0], std::chrono::seconds(10));
-    close(address[0]);
-    if (line.empty() || line.back() != '\n') {
+    const auto announced = processes.startAnnouncing(
+        [this](int fd) {
+            return asCompositorUser({"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork",
+                                     "--print-address=" + std::to_string(fd)},
+                                    false);
+        },
+        compositorEnvironment(), {}, std::chrono::seconds(10));
+    if (announced.line.empty()) {
         throw std::runtime_error("the session bus did not start");
     }
-    bus = line.substr(0, line.size() - 1);
+    bus = announced.line;
 }
 
 void KWinSession::startKWin() {
-    const int log = open(kwinLog.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    kwin = spawn({asCompositorUser({folder + "/bin/kwin_wayland", "--virtual", "--no-lockscreen",
-                                    "--no-global-shortcuts", "--socket", socketName, "--width", "1280", "--height",
-                                    "800", "--xwayland", folder + "/announce-display"},
-                                   true),
-                  merged(compositorEnvironment(), {"DBUS_SESSION_BUS_ADDRESS=" + bus, "KWIN_COMPOSE=Q"}), log});
-    close(log);
-    started.push_back(kwin);
+    kwin = processes.start(asCompositorUser({folder + "/bin/kwin_wayland", "--virtual", "--no-lockscreen",
+                                             "--no-global-shortcuts", "--socket", socketName, "--width", "1280",
+                                             "--height", "800", "--xwayland", folder + "/announce-display"},
+                                            true),
+                           merged(compositorEnvironment(), {"DBUS_SESSION_BUS_ADDRESS=" + bus, "KWIN_COMPOSE=Q"}),
+                           kwinLog);
     const auto displayFile = kwinRuntimeDir + "/x11-display";
     if (!waitUntil([&] { return fs::exists(displayFile) || !isRunning(kwin); }, startupTimeout) ||
         !fs::exists(displayFile)) {
@@ -365,13 +242,9 @@ std::vector<std::string> KWinSession::asCompositorUser(std::vector<std::string> 
     if (!compositorAccount) {
         return command;
     }
-    std::vector<std::string> prefix{"setpriv", "--reuid=" + std::to_string(compositorAccount->uid),
-                                    "--regid=" + std::to_string(compositorAccount->gid), "--clear-groups"};
-    if (mayReadClients) {
-        prefix.insert(prefix.end(), {"--inh-caps=+sys_ptrace", "--ambient-caps=+sys_ptrace"});
-    }
-    command.insert(command.begin(), prefix.begin(), prefix.end());
-    return command;
+    return processes::ChildProcesses::asUser(*compositorAccount, std::move(command),
+                                             mayReadClients ? std::vector<std::string>{"sys_ptrace"}
+                                                            : std::vector<std::string>{});
 }
 
 std::vector<std::string> KWinSession::compositorEnvironment() const {

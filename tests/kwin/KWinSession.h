@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ChildProcesses.h"
+
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -23,10 +24,7 @@ public:
         std::vector<std::string> windowManagers;
     };
 
-    struct CommandResult {
-        int exitCode = -1;
-        std::string output;
-    };
+    using CommandResult = processes::ChildProcesses::CommandResult;
 
     // Throws std::runtime_error when the bus, KWin or XWayland does not come up.
     explicit KWinSession(const Options& options = {});
@@ -52,9 +50,9 @@ public:
     // Runs a program in the session to its end: its exit code and output.
     CommandResult run(const std::vector<std::string>& command) const;
     // The exit code of a started process once it has ended (128 + signal when killed).
-    std::optional<int> exitStatus(pid_t pid);
-    bool isRunning(pid_t pid) { return !exitStatus(pid); }
-    void stop(pid_t pid);
+    std::optional<int> exitStatus(pid_t pid) { return processes.exitStatus(pid); }
+    bool isRunning(pid_t pid) { return processes.isRunning(pid); }
+    void stop(pid_t pid) { processes.stop(pid); }
 
     // Installs the desktop entry that grants the executable the window list.
     // KWin notices entries added while it runs only after a few seconds: pass
@@ -76,22 +74,11 @@ public:
     // between polls (the default sleeps 10 ms; Qt tests pump their event loop).
     static bool waitUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds timeout = std::chrono::seconds(5),
-                          const std::function<void()>& pause = {});
+                          const std::function<void()>& pause = {}) {
+        return processes::ChildProcesses::waitUntil(condition, timeout, pause);
+    }
 
 private:
-    struct Spawn {
-        std::vector<std::string> command;
-        std::vector<std::string> environment;
-        int outputFd = -1; // stdout and stderr; -1 keeps the test's own
-        bool stdoutOnly = false;
-    };
-
-    struct Account {
-        uid_t uid;
-        gid_t gid;
-    };
-
-    pid_t spawn(const Spawn& request) const;
     void stopAll();
     void prepareFolders();
     void writeBusConfiguration() const;
@@ -105,7 +92,7 @@ private:
 
     std::string folder;
     // The compositor's user when the tests run as root; else the tests' own.
-    std::optional<Account> compositorAccount;
+    std::optional<processes::ChildProcesses::Account> compositorAccount;
     std::string kwinRuntimeDir;
     std::string clientRuntimeDir;
     std::string socketPath;
@@ -113,8 +100,7 @@ private:
     std::string bus;
     std::string kwinLog;
     pid_t kwin = -1;
-    std::vector<pid_t> started;
-    std::map<pid_t, int> ended;
+    processes::ChildProcesses processes;
     mutable int scriptCount = 0;
 };
 

@@ -39,6 +39,22 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return KWinSession::waitUntil(condition, timeout, pump);
 }
 
+// A child process of the parent by its command name, from /proc.
+std::optional<pid_t> childNamed(pid_t parent, const std::string& name) {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
+        std::ifstream stat(entry.path() / "stat");
+        pid_t pid = 0;
+        std::string command;
+        char state = 0;
+        pid_t itsParent = 0;
+        if (stat >> pid >> command >> state >> itsParent && itsParent == parent && command == "(" + name + ")") {
+            return pid;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string ownExecutable() { return std::filesystem::read_symlink("/proc/self/exe").string(); }
 
 class PlasmaWindowWorkspaceTest : public testing::Test {
@@ -210,15 +226,15 @@ TEST_F(PlasmaWindowWorkspaceTest, TheSessionPrefersItAndLeavesXWaylandToX11) {
 TEST(KWinSessionTest, OffersTheWindowListOnlyToListedProgramsAndStopsEverything) {
     fakes::RecordingLogSink log;
     pid_t kwin = -1;
-    std::string xSocket;
+    std::optional<pid_t> xwayland;
     {
         KWinSession session;
         kwin = session.kwinPid();
-        xSocket = "/tmp/.X11-unix/X" + session.x11Display().substr(1);
         const auto connection = WaylandConnection::open(Logger(log, "test", "test"), session.waylandDisplay().c_str());
         ASSERT_TRUE(connection);
         EXPECT_FALSE(PlasmaWindowWorkspace::open(*connection, Logger(log, "test", "test"), nullptr));
-        EXPECT_TRUE(std::filesystem::exists(xSocket));
+        xwayland = childNamed(kwin, "Xwayland");
+        ASSERT_TRUE(xwayland);
         // Without the permission the session falls back to XWayland's applications, and says so.
         const auto workspaces =
             SessionWorkspaces::open(Logger(log, "test", "session"), {session.waylandDisplay(), session.x11Display()});
@@ -226,7 +242,7 @@ TEST(KWinSessionTest, OffersTheWindowListOnlyToListedProgramsAndStopsEverything)
         EXPECT_STREQ(workspaces->nativeBackend(), "x11");
     }
     EXPECT_NE(kill(kwin, 0), 0);
-    EXPECT_TRUE(waitUntil([&] { return !std::filesystem::exists(xSocket); })) << "XWayland stopped with KWin";
+    EXPECT_TRUE(waitUntil([&] { return kill(*xwayland, 0) != 0; })) << "XWayland stopped with KWin";
     EXPECT_TRUE(std::ranges::any_of(log.messages(), [](const std::string& message) {
         return message.find("does not offer org_kde_plasma_window_management") != std::string::npos;
     }));

@@ -17,6 +17,8 @@ namespace drowsel::wltest {
 // while the clients stay root. Everything it started is stopped by PID when it
 // goes (XWayland goes with sway), and its temporary folder is removed.
 class SwaySession {
+    using ChildProcesses = processes::ChildProcesses;
+
 public:
     struct Options {
         bool xwayland = false;

@@ -3,15 +3,9 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <csignal>
+#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -19,166 +13,42 @@ namespace drowsel::xtest {
 
 namespace {
 
-constexpr auto gracePeriod = std::chrono::seconds(2);
-
-std::string readLine(int fd, std::chrono::milliseconds timeout) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char letter = 0;
-    while (line.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd readable{fd, POLLIN, 0};
-        if (left.count() <= 0 || poll(&readable, 1, int(left.count())) <= 0 || read(fd, &letter, 1) != 1) {
-            break;
-        }
-        line += letter;
-    }
-    return line;
-}
-
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (auto& text : texts) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+// The server and the window manager say nothing the tests need.
+const std::string quiet = "/dev/null";
 
 } // namespace
 
+// When a start fails, what did start is stopped as the processes go with the throw.
 XSession::XSession() {
-    try {
-        startServer();
-        startWindowManager();
-    } catch (...) {
-        stopAll();
-        throw;
-    }
+    startServer();
+    startWindowManager();
 }
 
-XSession::~XSession() { stopAll(); }
-
-void XSession::stopAll() {
-    for (auto pid = started.rbegin(); pid != started.rend(); ++pid) {
-        stop(*pid);
-    }
-}
-
-pid_t XSession::start(const std::vector<std::string>& command) {
-    const pid_t pid = spawn(command, -1, false);
-    started.push_back(pid);
-    return pid;
-}
+pid_t XSession::start(const std::vector<std::string>& command) { return processes.start(command, environment()); }
 
 XSession::CommandResult XSession::run(const std::vector<std::string>& command) const {
-    int output[2];
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    const pid_t pid = spawn(command, output[1], false);
-    close(output[1]);
-    CommandResult result;
-    char buffer[4096];
-    for (ssize_t count; (count = read(output[0], buffer, sizeof buffer)) > 0;) {
-        result.output.append(buffer, std::size_t(count));
-    }
-    close(output[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = exitCodeOf(status);
-    return result;
-}
-
-std::optional<int> XSession::exitStatus(pid_t pid) {
-    if (const auto known = ended.find(pid); known != ended.end()) {
-        return known->second;
-    }
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) != pid) {
-        return std::nullopt;
-    }
-    return ended[pid] = exitCodeOf(status);
-}
-
-void XSession::stop(pid_t pid) {
-    if (!isRunning(pid)) {
-        return;
-    }
-    kill(pid, SIGTERM);
-    if (!waitUntil([&] { return !isRunning(pid); }, gracePeriod)) {
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ended[pid] = exitCodeOf(status);
-    }
-}
-
-bool XSession::waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
-                         const std::function<void()>& pause) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        if (pause) {
-            pause();
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    return true;
-}
-
-pid_t XSession::spawn(const std::vector<std::string>& command, int outputFd, bool quiet) const {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (outputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
-    }
-    if (quiet) {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    }
-    auto arguments = command;
-    auto variables = environment();
-    const auto argv = pointersTo(arguments);
-    const auto envp = pointersTo(variables);
-    pid_t pid = -1;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + command.front() + ": " + std::strerror(error));
-    }
-    return pid;
+    return processes.run(command, environment());
 }
 
 // Xvfb picks a free display itself and writes its number to the pipe once it
 // accepts connections, so parallel tests never collide.
 void XSession::startServer() {
-    int ready[2];
-    if (pipe(ready) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    fcntl(ready[0], F_SETFD, FD_CLOEXEC);
-    server = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                    "-noreset"},
-                   -1, true);
-    started.push_back(server);
-    close(ready[1]);
-    const auto number = readLine(ready[0], std::chrono::seconds(10));
-    close(ready[0]);
-    if (number.empty() || number.back() != '\n') {
+    const auto announced = processes.startAnnouncing(
+        [](int fd) {
+            return std::vector<std::string>{"Xvfb",      "-displayfd", std::to_string(fd),
+                                            "-screen",   "0",          "1280x1024x24",
+                                            "-nolisten", "tcp",        "-noreset"};
+        },
+        environment(), quiet, std::chrono::seconds(10));
+    server = announced.pid;
+    if (announced.line.empty()) {
         throw std::runtime_error("Xvfb did not start");
     }
-    displayName = ":" + number.substr(0, number.size() - 1);
+    displayName = ":" + announced.line;
 }
 
 void XSession::startWindowManager() {
-    started.push_back(spawn({"openbox", "--sm-disable"}, -1, true));
+    processes.start({"openbox", "--sm-disable"}, environment(), quiet);
     if (!waitUntil([this] { return windowManagerIsReady(); }, std::chrono::seconds(10))) {
         throw std::runtime_error("openbox did not start");
     }

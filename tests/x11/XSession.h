@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ChildProcesses.h"
+
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -15,14 +16,10 @@ namespace drowsel::xtest {
 // is stopped by PID when it goes: SIGTERM, then SIGKILL after a grace period.
 class XSession {
 public:
-    struct CommandResult {
-        int exitCode = -1;
-        std::string output;
-    };
+    using CommandResult = processes::ChildProcesses::CommandResult;
 
     // Throws std::runtime_error when the server or the window manager does not come up.
     XSession();
-    ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
@@ -35,19 +32,19 @@ public:
     // Runs a program (xdotool, xprop) to its end and gives its exit code and output.
     CommandResult run(const std::vector<std::string>& command) const;
     // The exit code of a started process once it has ended (128 + signal when killed).
-    std::optional<int> exitStatus(pid_t pid);
-    bool isRunning(pid_t pid) { return !exitStatus(pid); }
-    void stop(pid_t pid);
+    std::optional<int> exitStatus(pid_t pid) { return processes.exitStatus(pid); }
+    bool isRunning(pid_t pid) { return processes.isRunning(pid); }
+    void stop(pid_t pid) { processes.stop(pid); }
 
     // Polls the condition until it holds or the timeout passes; pause runs
     // between polls (the default sleeps 10 ms; Qt tests pump their event loop).
     static bool waitUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds timeout = std::chrono::seconds(5),
-                          const std::function<void()>& pause = {});
+                          const std::function<void()>& pause = {}) {
+        return processes::ChildProcesses::waitUntil(condition, timeout, pause);
+    }
 
 private:
-    pid_t spawn(const std::vector<std::string>& command, int outputFd, bool quiet) const;
-    void stopAll();
     void startServer();
     void startWindowManager();
     bool windowManagerIsReady() const;
@@ -55,8 +52,7 @@ private:
 
     std::string displayName;
     pid_t server = -1;
-    std::vector<pid_t> started;
-    std::map<pid_t, int> ended;
+    processes::ChildProcesses processes;
 };
 
 } // namespace drowsel::xtest

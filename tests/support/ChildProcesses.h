@@ -6,13 +6,15 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
-namespace drowsel::wltest {
+namespace drowsel::processes {
 
 // The programs a test harness starts, each with the environment it is given.
 // Everything started is stopped by PID when it goes, the latest first:
-// SIGTERM, then SIGKILL after a grace period.
+// SIGTERM, then SIGKILL after a grace period. Only PIDs started here are ever
+// signalled.
 class ChildProcesses {
 public:
     struct CommandResult {
@@ -20,14 +22,33 @@ public:
         std::string output;
     };
 
+    // A program that tells on a descriptor when it is ready, and its line
+    // without the newline: empty when none came in time.
+    struct Announced {
+        pid_t pid = -1;
+        std::string line;
+    };
+
+    struct Account {
+        uid_t uid = 0;
+        gid_t gid = 0;
+    };
+
     ChildProcesses() = default;
     ~ChildProcesses() { stopAll(); }
     ChildProcesses(const ChildProcesses&) = delete;
     ChildProcesses& operator=(const ChildProcesses&) = delete;
 
-    // Its PID. Output and errors go to logPath (appended) when given, else to ours.
+    // Its PID. Output and errors go to logPath (appended; "/dev/null" for none)
+    // when given, else to ours.
     pid_t start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
                 const std::string& logPath = {});
+    // Starts the command made for the number of a descriptor the program writes
+    // one line to once it is ready (Xvfb -displayfd, dbus-daemon --print-address)
+    // and waits up to the timeout for that line.
+    Announced startAnnouncing(const std::function<std::vector<std::string>(int fd)>& commandFor,
+                              const std::vector<std::string>& environment, const std::string& logPath,
+                              std::chrono::milliseconds timeout);
     // Runs a program to its end: its exit code and standard output.
     CommandResult run(const std::vector<std::string>& command, const std::vector<std::string>& environment) const;
     // The exit code of a started process once it has ended (128 + signal when killed).
@@ -35,6 +56,12 @@ public:
     bool isRunning(pid_t pid) { return !exitStatus(pid); }
     void stop(pid_t pid);
     void stopAll();
+
+    // The command run through setpriv as that user, keeping the named
+    // capabilities (e.g. "sys_ptrace"): for daemons the tests, as root, run
+    // unprivileged.
+    static std::vector<std::string> asUser(const Account& account, std::vector<std::string> command,
+                                           const std::vector<std::string>& keptCapabilities = {});
 
     // Polls the condition until it holds or the timeout passes; pause runs
     // between polls (the default sleeps 10 ms; Qt tests pump their event loop).
@@ -44,10 +71,13 @@ public:
 
 private:
     static pid_t spawn(const std::vector<std::string>& command, const std::vector<std::string>& environment,
-                       int outputFd, int errorFd);
+                       const std::string& logPath, int outputFd);
+    // Calls spawnWith with the write end of a new pipe, which is closed
+    // afterwards whether the start worked or not: the PID and the read end.
+    static std::pair<pid_t, int> spawnWithPipe(const std::function<pid_t(int writeEnd)>& spawnWith);
 
     std::vector<pid_t> started;
     std::map<pid_t, int> ended;
 };
 
-} // namespace drowsel::wltest
+} // namespace drowsel::processes

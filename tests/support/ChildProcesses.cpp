@@ -1,0 +1,201 @@
+#include "ChildProcesses.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace drowsel::processes {
+
+namespace {
+
+constexpr auto gracePeriod = std::chrono::seconds(2);
+
+std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (auto& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+
+// Up to and with the first newline; what came before the timeout otherwise.
+std::string readLine(int fd, std::chrono::milliseconds timeout) {
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    char letter = 0;
+    while (line.find('\n') == std::string::npos) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd readable{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&readable, 1, int(left.count())) <= 0 || read(fd, &letter, 1) != 1) {
+            break;
+        }
+        line += letter;
+    }
+    return line;
+}
+
+std::string readAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t count; (count = read(fd, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, std::size_t(count));
+    }
+    return text;
+}
+
+} // namespace
+
+pid_t ChildProcesses::start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
+                            const std::string& logPath) {
+    const pid_t pid = spawn(command, environment, logPath, -1);
+    started.push_back(pid);
+    return pid;
+}
+
+ChildProcesses::Announced
+ChildProcesses::startAnnouncing(const std::function<std::vector<std::string>(int fd)>& commandFor,
+                                const std::vector<std::string>& environment, const std::string& logPath,
+                                std::chrono::milliseconds timeout) {
+    const auto [pid, announcements] = spawnWithPipe([&](int writeEnd) {
+        // The program writes to the descriptor by its number: it must survive the exec.
+        fcntl(writeEnd, F_SETFD, 0);
+        return spawn(commandFor(writeEnd), environment, logPath, -1);
+    });
+    started.push_back(pid);
+    auto line = readLine(announcements, timeout);
+    close(announcements);
+    if (!line.ends_with('\n')) {
+        return {pid, {}};
+    }
+    line.pop_back();
+    return {pid, line};
+}
+
+ChildProcesses::CommandResult ChildProcesses::run(const std::vector<std::string>& command,
+                                                  const std::vector<std::string>& environment) const {
+    const auto [pid, output] = spawnWithPipe([&](int writeEnd) { return spawn(command, environment, {}, writeEnd); });
+    CommandResult result;
+    result.output = readAll(output);
+    close(output);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = exitCodeOf(status);
+    return result;
+}
+
+std::optional<int> ChildProcesses::exitStatus(pid_t pid) {
+    if (const auto known = ended.find(pid); known != ended.end()) {
+        return known->second;
+    }
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) != pid) {
+        return std::nullopt;
+    }
+    return ended[pid] = exitCodeOf(status);
+}
+
+// A PID not started here may belong to anyone by now: it is left alone.
+void ChildProcesses::stop(pid_t pid) {
+    if (std::find(started.begin(), started.end(), pid) == started.end() || !isRunning(pid)) {
+        return;
+    }
+    kill(pid, SIGTERM);
+    if (!waitUntil([&] { return !isRunning(pid); }, gracePeriod)) {
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ended[pid] = exitCodeOf(status);
+    }
+}
+
+void ChildProcesses::stopAll() {
+    for (auto pid = started.rbegin(); pid != started.rend(); ++pid) {
+        stop(*pid);
+    }
+}
+
+std::vector<std::string> ChildProcesses::asUser(const Account& account, std::vector<std::string> command,
+                                                const std::vector<std::string>& keptCapabilities) {
+    std::vector<std::string> prefix{"setpriv", "--reuid=" + std::to_string(account.uid),
+                                    "--regid=" + std::to_string(account.gid), "--clear-groups"};
+    if (!keptCapabilities.empty()) {
+        std::string capabilities;
+        for (const auto& capability : keptCapabilities) {
+            capabilities += (capabilities.empty() ? "+" : ",+") + capability;
+        }
+        prefix.insert(prefix.end(), {"--inh-caps=" + capabilities, "--ambient-caps=" + capabilities});
+    }
+    command.insert(command.begin(), prefix.begin(), prefix.end());
+    return command;
+}
+
+bool ChildProcesses::waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+                               const std::function<void()>& pause) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        if (pause) {
+            pause();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    return true;
+}
+
+// The log is opened in the child, so a failed start leaves no descriptor behind.
+pid_t ChildProcesses::spawn(const std::vector<std::string>& command, const std::vector<std::string>& environment,
+                            const std::string& logPath, int outputFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (outputFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+    } else if (!logPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    }
+    auto arguments = command;
+    auto variables = environment;
+    const auto argv = pointersTo(arguments);
+    const auto envp = pointersTo(variables);
+    pid_t pid = -1;
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        const auto output = logPath.empty() ? "" : " (output to " + logPath + ")";
+        throw std::runtime_error("cannot start " + command.front() + output + ": " + std::strerror(error));
+    }
+    return pid;
+}
+
+std::pair<pid_t, int> ChildProcesses::spawnWithPipe(const std::function<pid_t(int writeEnd)>& spawnWith) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        throw std::runtime_error(std::string("pipe failed: ") + std::strerror(errno));
+    }
+    try {
+        const pid_t pid = spawnWith(ends[1]);
+        close(ends[1]);
+        return {pid, ends[0]};
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+}
+
+} // namespace drowsel::processes

@@ -1,0 +1,86 @@
+#include "ChildProcesses.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace drowsel::processes {
+namespace {
+
+const std::vector<std::string> environment{"PATH=/usr/bin:/bin"};
+
+std::vector<std::string> shell(const std::string& script) { return {"sh", "-c", script}; }
+
+std::size_t openDescriptors() {
+    const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return std::size_t(std::distance(begin(entries), end(entries)));
+}
+
+TEST(ChildProcessesTest, RunGivesTheExitCodeAndOnlyStandardOutput) {
+    const ChildProcesses processes;
+    const auto result = processes.run(shell("echo out; echo err >&2; exit 3"), environment);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.output, "out\n");
+}
+
+TEST(ChildProcessesTest, StartAppendsOutputAndErrorsToTheLog) {
+    char pattern[] = "/tmp/drowsel-child-processes-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const auto log = folder + "/log";
+    std::ofstream(log) << "before\n";
+    ChildProcesses processes;
+    const pid_t pid = processes.start(shell("echo out; echo err >&2"), environment, log);
+    ASSERT_TRUE(ChildProcesses::waitUntil([&] { return !processes.isRunning(pid); }));
+    EXPECT_EQ(processes.exitStatus(pid), 0);
+    std::ifstream file(log);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "before\nout\nerr\n");
+    std::filesystem::remove_all(folder);
+}
+
+TEST(ChildProcessesTest, StopEndsOnlyItsOwnProcessesAndReportsTheSignal) {
+    ChildProcesses processes;
+    ChildProcesses others;
+    const pid_t polite = processes.start({"sleep", "60"}, environment);
+    // An ignored SIGTERM stays ignored across the exec.
+    const pid_t stubborn = processes.start(shell("trap '' TERM; exec sleep 60"), environment);
+    const auto commandOf = [](pid_t pid) {
+        std::ifstream file("/proc/" + std::to_string(pid) + "/comm");
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    ASSERT_TRUE(ChildProcesses::waitUntil([&] { return commandOf(stubborn) == "sleep\n"; })) << "the trap is set";
+    const pid_t foreign = others.start({"sleep", "60"}, environment);
+    processes.stop(foreign);
+    EXPECT_TRUE(others.isRunning(foreign));
+    processes.stopAll();
+    EXPECT_EQ(processes.exitStatus(polite), 128 + SIGTERM);
+    EXPECT_EQ(processes.exitStatus(stubborn), 128 + SIGKILL);
+}
+
+TEST(ChildProcessesTest, StartAnnouncingGivesTheLineWrittenToTheDescriptor) {
+    ChildProcesses processes;
+    const auto announcing = [](int fd) { return shell("echo ready >&" + std::to_string(fd) + "; exec sleep 60"); };
+    const auto ready = processes.startAnnouncing(announcing, environment, {}, std::chrono::seconds(10));
+    EXPECT_EQ(ready.line, "ready");
+    EXPECT_TRUE(processes.isRunning(ready.pid));
+    const auto silent =
+        processes.startAnnouncing([](int) { return shell("true"); }, environment, {}, std::chrono::seconds(10));
+    EXPECT_EQ(silent.line, "");
+}
+
+TEST(ChildProcessesTest, AFailedStartThrowsAndLeavesNoDescriptorOpen) {
+    ChildProcesses processes;
+    const auto before = openDescriptors();
+    EXPECT_THROW(processes.run({"/nonexistent/program"}, environment), std::runtime_error);
+    EXPECT_THROW(processes.startAnnouncing([](int) { return std::vector<std::string>{"/nonexistent/program"}; },
+                                           environment, {}, std::chrono::seconds(1)),
+                 std::runtime_error);
+    EXPECT_THROW(processes.start({"true"}, environment, "/nonexistent/folder/log"), std::runtime_error);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+} // namespace
+} // namespace drowsel::processes
