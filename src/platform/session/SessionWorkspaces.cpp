@@ -33,12 +33,6 @@ std::unique_ptr<SessionWorkspaces> SessionWorkspaces::open(Logger log, const Dis
     return session;
 }
 
-SessionWorkspaces::~SessionWorkspaces() {
-    // The native workspace speaks over the connection: it goes first.
-    composite.reset();
-    native.reset();
-}
-
 bool SessionWorkspaces::openX11(const std::string& display) {
     x11 = X11Workspace::open(log, display.c_str());
     if (x11) {

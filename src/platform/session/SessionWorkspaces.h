@@ -31,7 +31,6 @@ public:
 
     // Null when no workspace can be opened (logged).
     static std::unique_ptr<SessionWorkspaces> open(Logger log, const Displays& displays);
-    ~SessionWorkspaces() override;
 
     std::vector<ApplicationHandle> runningApplications() const override;
     std::optional<ApplicationHandle> frontmostApplication() const override;
@@ -54,6 +53,7 @@ private:
     Logger log;
     std::unique_ptr<X11Workspace> x11;
     std::unique_ptr<WaylandConnection> waylandConnection;
+    // Declared after the connection it speaks over, so it goes first.
     std::unique_ptr<Workspace> native;
     const char* nativeName = "x11";
     std::unique_ptr<CompositeWorkspace> composite;

@@ -76,15 +76,12 @@ PlasmaWindowWorkspace::~PlasmaWindowWorkspace() {
         org_kde_plasma_window_destroy(window->proxy);
     }
     org_kde_plasma_window_management_destroy(manager);
-    for (const auto& [key, application] : applications) {
-        application->markGone();
-    }
     connection.flush();
 }
 
 std::vector<ApplicationHandle> PlasmaWindowWorkspace::runningApplications() const {
     std::vector<ApplicationHandle> running;
-    for (const auto& [key, application] : applications) {
+    for (const auto& [key, application] : applications.all()) {
         if (!isXWaylandApplication(*application)) {
             running.emplace_back(application);
         }
@@ -249,23 +246,9 @@ void PlasmaWindowWorkspace::rebuildApplications() {
             groups[applicationKey(*window)].push_back(window.get());
         }
     }
-    std::map<ApplicationKey, std::shared_ptr<WaylandApplication>> current;
-    ownerOfWindow.clear();
-    for (auto& [key, members] : groups) {
-        const auto known = applications.find(key);
-        auto application = known != applications.end() ? known->second : std::make_shared<WaylandApplication>(closer);
-        for (const auto* member : members) {
-            ownerOfWindow[member->id] = application;
-        }
-        application->update(factsOf(key, std::move(members)));
-        current.emplace(key, std::move(application));
-    }
-    for (const auto& [key, application] : applications) {
-        if (!current.contains(key)) {
-            application->markGone();
-        }
-    }
-    applications = std::move(current);
+    applications.rebuild(groups, [this](const ApplicationKey& key, const std::vector<const Window*>& members) {
+        return factsOf(key, members);
+    });
 }
 
 PlasmaWindowWorkspace::ApplicationKey PlasmaWindowWorkspace::applicationKey(const Window& window) {
@@ -345,8 +328,7 @@ std::shared_ptr<WaylandApplication> PlasmaWindowWorkspace::activeOwner() const {
     for (const auto& [id, window] : windows) {
         if (window->isAnnounced && window->hasState(ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE) &&
             !belongsToXWayland(*window)) {
-            const auto owner = ownerOfWindow.find(id);
-            return owner == ownerOfWindow.end() ? nullptr : owner->second;
+            return applications.ownerOf(id);
         }
     }
     return nullptr;

@@ -6,6 +6,7 @@
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/ToplevelCloser.h"
 #include "platform/wayland/WaylandApplication.h"
+#include "platform/wayland/WaylandApplications.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/XWaylandClients.h"
 
@@ -104,8 +105,7 @@ private:
 
     std::map<std::uint64_t, std::unique_ptr<Window>> windows;
     std::uint64_t nextWindowId = 1;
-    std::map<ApplicationKey, std::shared_ptr<WaylandApplication>> applications;
-    std::map<std::uint64_t, std::shared_ptr<WaylandApplication>> ownerOfWindow;
+    WaylandApplications<ApplicationKey> applications{closer};
     DeactivationAnnouncer<WaylandApplication> deactivations;
     bool applicationsAreStale = false;
     bool changesAreScheduled = false;

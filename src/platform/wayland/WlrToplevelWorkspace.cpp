@@ -63,10 +63,10 @@ WlrToplevelWorkspace::~WlrToplevelWorkspace() {
 
 std::vector<ApplicationHandle> WlrToplevelWorkspace::runningApplications() const {
     std::vector<ApplicationHandle> running;
-    for (const auto& [key, application] : applications) {
-        const auto toplevelIds = application->currentFacts().toplevels;
+    for (const auto& [key, application] : applications.all()) {
+        const auto& ids = application->currentFacts().toplevels;
         const bool isXWaylandClient =
-            std::ranges::all_of(toplevelIds, [this](std::uint64_t id) { return belongsToXWayland(*toplevels.at(id)); });
+            std::ranges::all_of(ids, [this](std::uint64_t id) { return belongsToXWayland(*toplevels.at(id)); });
         if (!isXWaylandClient) {
             running.emplace_back(application);
         }
@@ -151,8 +151,6 @@ std::string WlrToplevelWorkspace::applicationKey(const Toplevel& toplevel) {
                                           : "app id " + toplevel.current.appId;
 }
 
-// An application keeps its object while any of its toplevels remains; one
-// whose last toplevel closed is marked gone and a later one gets a new object.
 void WlrToplevelWorkspace::rebuildApplications() {
     std::map<std::string, std::vector<const Toplevel*>> groups;
     for (const auto& [id, toplevel] : toplevels) {
@@ -160,23 +158,8 @@ void WlrToplevelWorkspace::rebuildApplications() {
             groups[applicationKey(*toplevel)].push_back(toplevel.get());
         }
     }
-    std::map<std::string, std::shared_ptr<WaylandApplication>> current;
-    ownerOfToplevel.clear();
-    for (const auto& [key, members] : groups) {
-        const auto known = applications.find(key);
-        auto application = known != applications.end() ? known->second : std::make_shared<WaylandApplication>(closer);
-        application->update(factsOf(members));
-        for (const auto* member : members) {
-            ownerOfToplevel[member->id] = application;
-        }
-        current.emplace(key, std::move(application));
-    }
-    for (const auto& [key, application] : applications) {
-        if (!current.contains(key)) {
-            application->markGone();
-        }
-    }
-    applications = std::move(current);
+    applications.rebuild(
+        groups, [this](const std::string&, const std::vector<const Toplevel*>& members) { return factsOf(members); });
 }
 
 WaylandApplication::Facts WlrToplevelWorkspace::factsOf(const std::vector<const Toplevel*>& members) {
@@ -222,7 +205,7 @@ bool WlrToplevelWorkspace::askToClose(std::uint64_t toplevelId) {
 std::shared_ptr<WaylandApplication> WlrToplevelWorkspace::activeOwner() const {
     for (const auto& [id, toplevel] : toplevels) {
         if (toplevel->isAnnounced && toplevel->current.isActivated && !belongsToXWayland(*toplevel)) {
-            return ownerOfToplevel.at(id);
+            return applications.ownerOf(id);
         }
     }
     return nullptr;

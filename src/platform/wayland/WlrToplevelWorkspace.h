@@ -6,6 +6,7 @@
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/ToplevelCloser.h"
 #include "platform/wayland/WaylandApplication.h"
+#include "platform/wayland/WaylandApplications.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/XWaylandClients.h"
 
@@ -72,7 +73,7 @@ private:
 
     void rebuildApplications();
     static std::string applicationKey(const Toplevel& toplevel);
-    WaylandApplication::Facts factsOf(const std::vector<const Toplevel*>& toplevels);
+    WaylandApplication::Facts factsOf(const std::vector<const Toplevel*>& members);
     bool belongsToXWayland(const Toplevel& toplevel) const;
     bool askToClose(std::uint64_t toplevelId);
     std::shared_ptr<WaylandApplication> activeOwner() const;
@@ -88,8 +89,8 @@ private:
 
     std::map<std::uint64_t, std::unique_ptr<Toplevel>> toplevels;
     std::uint64_t nextToplevelId = 1;
-    std::map<std::string, std::shared_ptr<WaylandApplication>> applications;
-    std::map<std::uint64_t, std::shared_ptr<WaylandApplication>> ownerOfToplevel;
+    // One application per app id, or per toplevel without one.
+    WaylandApplications<std::string> applications{closer};
     DeactivationAnnouncer<WaylandApplication> deactivations;
     bool activationCheckIsScheduled = false;
 };
