@@ -125,9 +125,10 @@ TEST_F(SwayWithoutXWaylandTest, ThePanelOpensAsANativeWindow) {
 
     EXPECT_EQ(panelRowsAfterClicks(session, *reader, drowsel, 1, "sway-native-panel.png"),
               std::vector<std::string>{"org.drowsel.alpha"});
-    const auto toplevels = session.toplevels();
-    EXPECT_TRUE(std::ranges::any_of(toplevels, [](const SwaySession::Toplevel& toplevel) {
-        return toplevel.appId == "com.drowsel.Drowsel" && toplevel.shell == "xdg_shell";
+    EXPECT_TRUE(SwaySession::waitUntil([&] {
+        return std::ranges::any_of(session.toplevels(), [](const SwaySession::Toplevel& toplevel) {
+            return toplevel.appId == "com.drowsel.Drowsel" && toplevel.shell == "xdg_shell";
+        });
     })) << "the panel is a native window";
     EXPECT_TRUE(session.isRunning(drowsel));
 }
