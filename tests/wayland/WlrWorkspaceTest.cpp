@@ -212,10 +212,18 @@ TEST_F(XWaylandSessionTest, FrontmostMovesBetweenNativeAndXWaylandWindows) {
         return frontmost ? (*frontmost)->localizedName().value_or("") : "";
     };
 
+    const auto focusXterm = [&] { return session.swaymsg({"[class=\"XTerm\"]", "focus"}).exitCode == 0; };
+
+    // The two workspaces hear of a focus change on two connections, in either
+    // order: start from a state both have seen, with xterm's leaving heard.
+    ASSERT_TRUE(focusXterm());
+    ASSERT_TRUE(waitUntil([&] { return frontmostName() == "XTerm"; }));
     ASSERT_TRUE(session.focus("org.drowsel.native"));
-    ASSERT_TRUE(waitUntil([&] { return frontmostName() == "org.drowsel.native"; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return frontmostName() == "org.drowsel.native" && !deactivated.empty() && deactivated.back() == "XTerm";
+    }));
     deactivated.clear();
-    ASSERT_TRUE(session.swaymsg({"[class=\"XTerm\"]", "focus"}).exitCode == 0);
+    ASSERT_TRUE(focusXterm());
     ASSERT_TRUE(waitUntil([&] { return frontmostName() == "XTerm"; }));
     ASSERT_TRUE(session.focus("org.drowsel.native"));
     ASSERT_TRUE(waitUntil([&] { return frontmostName() == "org.drowsel.native"; }));
