@@ -3,6 +3,7 @@
 // windows): the cost of what every sweep reads, the requests it makes when
 // nothing changed (goal 0), and the time from a focus change to the stamp.
 #include "KWinSession.h"
+#include "QtEventPump.h"
 #include "SwaySession.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
@@ -22,7 +23,6 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 
 #include <atomic>
 #include <cstring>
@@ -56,12 +56,6 @@ namespace drowsel {
 namespace {
 
 constexpr int windowCount = 20;
-
-void pump() {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 wltest::SwaySession& session() {
     static wltest::SwaySession shared;
@@ -141,11 +135,11 @@ struct ManagerOnCompositor {
           workspace(connection ? open(*connection, Logger(sink, "bench", "workspace")) : nullptr) {
         if (workspace &&
             wltest::SwaySession::waitUntil([&] { return workspace->runningApplications().size() == windowCount; },
-                                           std::chrono::seconds(30), pump)) {
+                                           std::chrono::seconds(30), pumpQtEvents)) {
             manager =
                 RunningAppsManager::create({*workspace, ownApplication, defaults, mainQueue, timers, clock, sink});
             wltest::SwaySession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
-                                           std::chrono::seconds(5), pump);
+                                           std::chrono::seconds(5), pumpQtEvents);
             countedSocket = wl_display_get_fd(connection->display());
         }
     }

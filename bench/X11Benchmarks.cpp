@@ -1,6 +1,7 @@
 // The X11 workspace with 50 real windows (one fixture client each) under a
 // private Xvfb + openbox: the cost of what every sweep reads, and the number
 // of X requests that reading makes when nothing changed (goal 0).
+#include "QtEventPump.h"
 #include "XSession.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
@@ -15,7 +16,6 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 
 #include <array>
 #include <cstdlib>
@@ -25,12 +25,6 @@ namespace drowsel {
 namespace {
 
 constexpr int windowCount = 50;
-
-void pump() {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // One session with the 50 clients for all benchmarks.
 xtest::XSession& session() {
@@ -50,7 +44,7 @@ std::unique_ptr<X11Workspace> openWorkspaceWithAllWindows(fakes::RecordingLogSin
         X11Workspace::open(Logger(sink, "com.drowsel.Drowsel", "X11Workspace"), session().display().c_str());
     if (!workspace ||
         !xtest::XSession::waitUntil([&] { return workspace->runningApplications().size() == windowCount; },
-                                    std::chrono::seconds(20), pump)) {
+                                    std::chrono::seconds(20), pumpQtEvents)) {
         return nullptr;
     }
     return workspace;
@@ -122,7 +116,7 @@ struct ManagerOnX11 {
             manager =
                 RunningAppsManager::create({*workspace, ownApplication, defaults, mainQueue, timers, clock, sink});
             xtest::XSession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
-                                       std::chrono::seconds(5), pump);
+                                       std::chrono::seconds(5), pumpQtEvents);
         }
     }
 };

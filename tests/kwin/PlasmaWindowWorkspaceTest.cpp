@@ -1,14 +1,12 @@
 #include "platform/wayland/PlasmaWindowWorkspace.h"
 #include "KWinSession.h"
+#include "QtEventPump.h"
 #include "fakes/RecordingLogSink.h"
 #include "platform/session/SessionWorkspaces.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/XWaylandClients.h"
 
 #include <gtest/gtest.h>
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <algorithm>
 #include <csignal>
@@ -29,14 +27,8 @@ public:
     std::set<pid_t> pids;
 };
 
-void pump() {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    return KWinSession::waitUntil(condition, timeout, pump);
+    return KWinSession::waitUntil(condition, timeout, pumpQtEvents);
 }
 
 // A child process of the parent by its command name, from /proc.

@@ -1,5 +1,6 @@
 // The wlroots workspace against a real sway with real clients: foot, the Qt
 // fixture and, through XWayland, xterm and the X11 fixture.
+#include "QtEventPump.h"
 #include "SwaySession.h"
 #include "fakes/RecordingLogSink.h"
 #include "platform/session/SessionWorkspaces.h"
@@ -8,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -18,14 +17,8 @@
 namespace drowsel::wltest {
 namespace {
 
-void pump() {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-    return SwaySession::waitUntil(condition, timeout, pump);
+    return SwaySession::waitUntil(condition, timeout, pumpQtEvents);
 }
 
 std::vector<ApplicationHandle> appsNamed(const Workspace& workspace, const std::string& name) {
@@ -111,7 +104,7 @@ TEST_F(WlrWorkspaceTest, DeactivationOncePerChangeOfTheActiveApplication) {
     waitForApp("org.drowsel.second");
     ASSERT_TRUE(focus("org.drowsel.first"));
     for (int i = 0; i < 20; ++i) {
-        pump();
+        pumpQtEvents();
     }
     deactivated.clear();
 
@@ -125,7 +118,7 @@ TEST_F(WlrWorkspaceTest, DeactivationOncePerChangeOfTheActiveApplication) {
     session.swaymsg({"focus", "next"});
     session.swaymsg({"focus", "prev"});
     for (int i = 0; i < 20; ++i) {
-        pump();
+        pumpQtEvents();
     }
     EXPECT_EQ(deactivated, (std::vector<std::string>{"org.drowsel.first", "org.drowsel.second"}));
     EXPECT_EQ(workspace->frontmostApplication(), first);
@@ -194,7 +187,7 @@ TEST_F(XWaylandSessionTest, XWaylandClientsFollowTheX11Rules) {
     EXPECT_TRUE(xtermApp->terminate());
     EXPECT_TRUE(waitUntil([&] { return !session.isRunning(xterm); }));
     for (int i = 0; i < 20; ++i) {
-        pump();
+        pumpQtEvents();
     }
     EXPECT_TRUE(session.isRunning(rude));
 }

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "QtEventPump.h"
 #include "XSession.h"
 #include "fakes/RecordingLogSink.h"
 #include "platform/x11/X11Workspace.h"
 
 #include <gtest/gtest.h>
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <algorithm>
 #include <csignal>
@@ -24,15 +22,9 @@ protected:
         ASSERT_TRUE(workspace);
     }
 
-    static void pump() {
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
     static bool waitUntil(const std::function<bool()>& condition,
                           std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-        return XSession::waitUntil(condition, timeout, pump);
+        return XSession::waitUntil(condition, timeout, pumpQtEvents);
     }
 
     pid_t startFixture(std::vector<std::string> options) {
