@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LaunchAtLogin/LaunchAtLogin.h"
-#include "app/View.h"
+#include "toolkit/View.h"
 
 #include <QCheckBox>
 

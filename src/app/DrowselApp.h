@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/TrayItem.h"
-#include "app/ViewEnvironment.h"
 #include "core/CoreServices.h"
 #include "core/RunningAppsManager.h"
+#include "toolkit/ViewEnvironment.h"
 
 #include <QLocale>
 

@@ -9,6 +9,7 @@ std::unique_ptr<LinuxPlatform> LinuxPlatform::open() {
     if (!platform->workspace) {
         return nullptr;
     }
+    platform->icons = std::make_unique<WorkspaceIcons>(*platform->workspace);
     return platform;
 }
 

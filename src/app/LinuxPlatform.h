@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/StoredSettings.h"
-#include "app/ViewEnvironment.h"
+#include "app/WorkspaceIcons.h"
 #include "core/CoreServices.h"
 #include "platform/log/JournalLogSink.h"
 #include "platform/qt/QtMainQueue.h"
@@ -10,6 +9,8 @@
 #include "platform/qt/SettingsFileStore.h"
 #include "platform/session/SessionWorkspaces.h"
 #include "platform/system/SystemClock.h"
+#include "toolkit/StoredSettings.h"
+#include "toolkit/ViewEnvironment.h"
 
 #include <memory>
 
@@ -25,7 +26,7 @@ public:
     static std::unique_ptr<LinuxPlatform> open();
 
     CoreServices coreServices() { return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink}; }
-    ViewEnvironment viewEnvironment() { return {settings, clock, *workspace}; }
+    ViewEnvironment viewEnvironment() { return {settings, clock, *icons}; }
     LogSink& log() { return logSink; }
     SessionWorkspaces& workspaces() { return *workspace; }
 
@@ -34,6 +35,7 @@ private:
 
     JournalLogSink logSink;
     std::unique_ptr<SessionWorkspaces> workspace;
+    std::unique_ptr<WorkspaceIcons> icons;
     QtOwnApplication ownApplication;
     SettingsFileStore store;
     StoredSettings settings{store};

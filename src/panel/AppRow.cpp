@@ -1,8 +1,8 @@
 #include "panel/AppRow.h"
 
-#include "app/ElidedText.h"
-#include "app/PlainButton.h"
 #include "core/DefaultsKeys.h"
+#include "toolkit/ElidedText.h"
+#include "toolkit/PlainButton.h"
 
 #include <QHBoxLayout>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/StoredValue.h"
-#include "app/View.h"
-#include "app/ViewEnvironment.h"
 #include "core/ApplicationHandle.h"
 #include "core/Date.h"
 #include "core/RunningAppsManager.h"
+#include "toolkit/StoredValue.h"
+#include "toolkit/View.h"
+#include "toolkit/ViewEnvironment.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "panel/ContentView.h"
 
-#include "app/HoverRegion.h"
 #include "panel/FooterButton.h"
 #include "settings/MainBundle.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
+#include "toolkit/HoverRegion.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/View.h"
-#include "app/ViewEnvironment.h"
 #include "core/ApplicationHandle.h"
 #include "core/RunningAppsManager.h"
 #include "panel/AppRow.h"
+#include "toolkit/View.h"
+#include "toolkit/ViewEnvironment.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
 #include "settings/SettingsView.h"
 
 #include "LaunchAtLogin/LaunchAtLoginToggle.h"
-#include "app/Stepper.h"
 #include "core/DefaultsKeys.h"
+#include "toolkit/Stepper.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/StoredValue.h"
-#include "app/View.h"
+#include "toolkit/StoredValue.h"
+#include "toolkit/View.h"
 
 #include <QVariantMap>
 

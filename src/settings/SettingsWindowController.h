@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/HostingWindow.h"
 #include "settings/SettingsView.h"
+#include "toolkit/HostingWindow.h"
 
 #include <memory>
 

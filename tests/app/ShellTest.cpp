@@ -1,8 +1,8 @@
 #include "app/DrowselApp.h"
-#include "app/StoredSettings.h"
 #include "app/TrayItem.h"
 #include "app/TrayPanel.h"
 #include "fakes/CoreFakes.h"
+#include "toolkit/StoredSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "panel/AppRow.h"
 
-#include "app/ElidedText.h"
-#include "app/PlainButton.h"
 #include "core/DefaultsKeys.h"
 #include "settings/SettingsView.h"
+#include "toolkit/ElidedText.h"
+#include "toolkit/PlainButton.h"
 #include "views/ViewsHarness.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "panel/ContentView.h"
 
-#include "app/ElidedText.h"
 #include "core/DefaultsKeys.h"
 #include "panel/FooterButton.h"
 #include "settings/SettingsWindowController.h"
+#include "toolkit/ElidedText.h"
 #include "views/ViewsHarness.h"
 
 #include <QApplication>

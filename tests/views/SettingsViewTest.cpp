@@ -1,9 +1,9 @@
 #include "settings/SettingsView.h"
 
-#include "app/Stepper.h"
 #include "core/DefaultsKeys.h"
 #include "settings/MainBundle.h"
 #include "settings/SettingsWindowController.h"
+#include "toolkit/Stepper.h"
 #include "views/ViewsHarness.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/HoverRegion.h"
-#include "app/View.h"
+#include "toolkit/HoverRegion.h"
+#include "toolkit/View.h"
 #include "views/ViewsHarness.h"
 
 #include <QEnterEvent>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/StoredSettings.h"
-#include "app/ViewEnvironment.h"
 #include "core/DefaultsKeys.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/CoreFakes.h"
+#include "toolkit/StoredSettings.h"
+#include "toolkit/ViewEnvironment.h"
 
 #include <QCoreApplication>
 #include <QIcon>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/IconProvider.h"
 #include "core/Logger.h"
 #include "core/Workspace.h"
 #include "platform/session/CompositeWorkspace.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/x11/X11Workspace.h"
 
+#include <QIcon>
 #include <QObject>
 
 #include <memory>
@@ -17,7 +17,7 @@ namespace drowsel {
 // session has, not by the desktop's name: in a Wayland session the
 // compositor's own window list, beside the X11 workspace for XWayland's
 // clients; in an X11 session the X11 workspace alone.
-class SessionWorkspaces : public QObject, public Workspace, public IconProvider {
+class SessionWorkspaces : public QObject, public Workspace {
     Q_OBJECT
 public:
     // Names of the displays to use, as $WAYLAND_DISPLAY and $DISPLAY give them;
@@ -35,7 +35,8 @@ public:
     std::vector<ApplicationHandle> runningApplications() const override;
     std::optional<ApplicationHandle> frontmostApplication() const override;
     void addDeactivationObserver(DeactivationObserver observer) override;
-    QIcon iconForFile(const QString& path) const override;
+    // The icon to show for the application at this bundle location; never null.
+    QIcon iconForFile(const QString& path) const;
 
     // Which window list is in use, for the log and tests: "kde", "wlr", "x11".
     const char* nativeBackend() const;

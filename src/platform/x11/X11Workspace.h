@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/IconProvider.h"
 #include "core/Logger.h"
 #include "core/Workspace.h"
 #include "platform/desktop/DeactivationAnnouncer.h"
@@ -12,6 +11,7 @@
 #include "platform/x11/X11Application.h"
 #include "platform/x11/XcbConnection.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -28,7 +28,7 @@ namespace drowsel {
 // windows in _NET_CLIENT_LIST, the frontmost one owns _NET_ACTIVE_WINDOW.
 // Runs on the Qt event loop with a connection of its own; its picture of the
 // windows is kept from events, so reading it makes no request to the server.
-class X11Workspace : public QObject, public Workspace, public IconProvider, public XWaylandClients {
+class X11Workspace : public QObject, public Workspace, public XWaylandClients {
     Q_OBJECT
 public:
     // Null when the display cannot be reached (logged at error level).
@@ -38,7 +38,9 @@ public:
     std::vector<ApplicationHandle> runningApplications() const override;
     std::optional<ApplicationHandle> frontmostApplication() const override;
     void addDeactivationObserver(DeactivationObserver observer) override;
-    QIcon iconForFile(const QString& path) const override;
+    // The icon to show for the application at this bundle location: its
+    // desktop entry's, else a window's own, else a generic one.
+    QIcon iconForFile(const QString& path) const;
     bool hasWindowOfClass(std::string_view name) const override;
     bool hasWindowWithoutClass() const override;
     bool hasClientWithPid(pid_t pid) const override;

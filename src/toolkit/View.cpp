@@ -1,4 +1,4 @@
-#include "app/View.h"
+#include "toolkit/View.h"
 
 #include <QMetaObject>
 

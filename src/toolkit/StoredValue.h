@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StoredSettings.h"
+#include "toolkit/StoredSettings.h"
 
 #include <cstdint>
 #include <string>

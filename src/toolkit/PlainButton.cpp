@@ -1,4 +1,4 @@
-#include "app/PlainButton.h"
+#include "toolkit/PlainButton.h"
 
 #include <QPainter>
 #include <QStyle>

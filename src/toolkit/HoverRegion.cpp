@@ -1,4 +1,4 @@
-#include "app/HoverRegion.h"
+#include "toolkit/HoverRegion.h"
 
 #include <QEvent>
 #include <QWidget>

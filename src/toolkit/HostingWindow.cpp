@@ -1,4 +1,4 @@
-#include "app/HostingWindow.h"
+#include "toolkit/HostingWindow.h"
 
 #include <QVBoxLayout>
 

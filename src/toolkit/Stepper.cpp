@@ -1,4 +1,4 @@
-#include "app/Stepper.h"
+#include "toolkit/Stepper.h"
 
 #include <QLineEdit>
 #include <QStyleOptionSpinBox>

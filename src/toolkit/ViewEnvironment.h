@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/IconProvider.h"
-#include "app/StoredSettings.h"
 #include "core/Clock.h"
+#include "toolkit/IconProvider.h"
+#include "toolkit/StoredSettings.h"
 
 namespace drowsel {
 

@@ -1,4 +1,4 @@
-#include "app/ElidedText.h"
+#include "toolkit/ElidedText.h"
 
 #include <QPainter>
 
