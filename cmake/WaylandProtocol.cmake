@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Generates the C glue of a Wayland protocol with wayland-scanner and links it
 # into a target: the client header "<name>-client-protocol.h" (name: the XML
 # file's base name) on the target's include path, and the protocol's code. The

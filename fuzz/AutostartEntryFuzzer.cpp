@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The autostart entry lives in the user's config folder, where the desktop's
 // settings tools and the user edit it too. Input: a whole file to read, and
 // the same bytes as the program's path to write and read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktop entries come from packages and from the user's own data folder,
 // where any program may drop one. Input: the bytes of one entry, found by its
 // id, by a window class it declares (StartupWMClass) and by its path for the

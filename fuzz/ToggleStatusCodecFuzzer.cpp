@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The switch map as stored in the settings file, which anyone can edit:
 // decoding never fails loudly, and what it accepts survives a round trip.
 // Input: the stored text itself; then, read once more, names separated by

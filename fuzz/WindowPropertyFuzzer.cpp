@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window properties are written by other clients, so every byte of them is
 // untrusted: names and classes (text), types, states and protocols (atoms),
 // PIDs (cardinals) and icons. Input: the property's type selector, its

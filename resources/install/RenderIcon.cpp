@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the application picture to a PNG of the given size, for icon themes
 // that want bitmaps beside the scalable icon. Usage: RenderIcon in.svg out.png side
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GIO first: Qt's keyword macros clash with GDBus member names.
 #include <gio/gdesktopappinfo.h>
 

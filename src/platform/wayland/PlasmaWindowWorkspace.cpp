@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wayland/PlasmaWindowWorkspace.h"
 
 #include "plasma-window-management-client-protocol.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wayland/WlrToplevelWorkspace.h"
 
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
