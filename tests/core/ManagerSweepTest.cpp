@@ -1,192 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ManagerTest.h"
 
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 namespace drowsel {
+namespace {
+
+using Value = fakes::MemoryDefaultsStore::Value;
+using Change = void (*)(fakes::FakeWorkspace&, std::vector<ApplicationHandle>&);
 
 constexpr double hour = 3600;
+constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+Value limit(std::int64_t hours) { return hours; }
 
-TEST_F(ManagerTest, QuitsOnlyWhatIsIdleStrictlyLongerThanTheLimit) {
-    setHours(1);
-    const auto app = env.workspace.launch({.name = "App"});
-    startSettled();
+// A stored limit, the applications running at the start and the clock steps,
+// each followed by a sweep and the tasks it queued; then each application's
+// (quit requests, idle seconds). Optionally a change on the desktop once the
+// first tracking is done, the frontmost application and the stored switches.
+struct SweepScenario {
+    const char* name;
+    Value hours;
+    std::vector<fakes::FakeApplication::Properties> apps;
+    std::vector<double> steps;
+    std::vector<std::pair<int, double>> expected;
+    Change change = nullptr;
+    std::optional<std::size_t> frontmost{};
+    std::string switches{};
+};
 
-    env.clock.advance(hour);
-    sweep();
-    EXPECT_EQ(quitRequests(app), 0);
-    EXPECT_TRUE(isTracked(app));
+void PrintTo(const SweepScenario& scenario, std::ostream* out) { *out << scenario.name; }
 
-    env.clock.advance(0.001);
-    sweep();
-    EXPECT_EQ(quitRequests(app), 1);
-    EXPECT_FALSE(isTracked(app));
+void exitOneExcludeOther(fakes::FakeWorkspace& workspace, std::vector<ApplicationHandle>& apps) {
+    workspace.exit(apps[0]);
+    workspace.fake(apps[1]).properties.activationPolicy = ActivationPolicy::accessory;
 }
 
-TEST_F(ManagerTest, WithoutAStoredLimitTheSweepUsesEightHours) {
-    const auto app = env.workspace.launch({.name = "App"});
-    startSettled();
+const SweepScenario scenarios[] = {
+    {"ExactlyTheLimitIsNotYetIdle", limit(1), {{}}, {hour}, {{0, hour}}},
+    {"PastTheLimitIsAskedToQuit", limit(1), {{}}, {hour + 1}, {{1, untracked}}},
+    {"IdleTimeAddsUpAcrossSweeps", limit(1), {{}}, {1800, 1801}, {{1, untracked}}},
+    {"LimitOfAnotherTypeCountsAsUnsetThatIsEightHours", Value("1"), {{}}, {8 * hour, 1}, {{1, untracked}}},
+    {"FrontmostIsStampedAtTheSweep", limit(1), {{}, {}}, {hour + 1}, {{0, 0}, {1, untracked}}, {}, 0},
+    {"ZeroLimitSparesTheAppInUse", limit(0), {{}, {}}, {10}, {{0, 0}, {1, untracked}}, {}, 0},
+    {"NegativeLimitCountsAsZero", limit(-5), {{}, {}}, {10}, {{0, 0}, {1, untracked}}, {}, 0},
+    {"LowestLimitCountsAsZero", limit(-largest - 1), {{}, {}}, {10}, {{0, 0}, {1, untracked}}, {}, 0},
+    {"LimitPastTheRangeOfSecondsMeansNever", limit(largest / 3600 + 1), {{}}, {1e300}, {{0, 1e300}}},
+    {"ClockSetBackSparesEverything", limit(0), {{}}, {-1000}, {{0, -1000}}},
+    {"StillLaunchingIsSpared", limit(0), {{.finishedLaunching = false}}, {hour}, {{0, hour}}},
+    {"RefusedQuitIsAskedAgainWithTheOldDate", limit(1), {{.acceptsQuit = false}}, {2 * hour, 60}, {{2, 2 * hour + 60}}},
+    {"AppThatStaysAfterItsQuitStartsAfresh", limit(1), {{}}, {2 * hour, 60}, {{1, 0}}},
+    {"GoneOrExcludedAreDropped", limit(0), {{}, {}}, {hour}, {{0, untracked}, {0, untracked}}, exitOneExcludeOther},
+    {"SwitchesAreSharedByNameAndTheNamelessHaveOne",
+     limit(0),
+     {{.name = "Term"}, {.name = "Term"}, {}, {.name = "Other"}},
+     {1},
+     {{0, 1}, {0, 1}, {0, 1}, {1, untracked}},
+     {},
+     {},
+     R"({"Term":false,"":false,"Other":true})"},
+};
 
-    env.clock.advance(8 * hour);
-    sweep();
-    EXPECT_EQ(quitRequests(app), 0);
+class SweepTest : public ManagerTest, public ::testing::WithParamInterface<SweepScenario> {};
 
-    // A value of another type, say from a hand-edited file, counts as absent.
-    env.defaults.values[DefaultsKeys::hoursUntilClose] = std::string("1");
-    env.clock.advance(1);
-    sweep();
-    EXPECT_EQ(quitRequests(app), 1);
-}
-
-TEST_F(ManagerTest, FrontmostAppIsStampedAndSparedEvenWithoutALimit) {
-    const auto front = env.workspace.launch({.name = "Front"});
-    const auto back = env.workspace.launch({.name = "Back"});
-    startSettled();
-    env.workspace.activate(front);
-
-    for (const std::int64_t hours : {std::int64_t{0}, std::int64_t{-5}, std::numeric_limits<std::int64_t>::min()}) {
-        setHours(hours);
-        env.clock.advance(10);
-        sweep();
-        EXPECT_EQ(quitRequests(front), 0) << hours;
-        EXPECT_EQ(dateOf(front), env.clock.time) << hours;
+TEST_P(SweepTest, QuitsAndTracksAsTheTableSays) {
+    const auto& scenario = GetParam();
+    std::vector<ApplicationHandle> apps;
+    for (const auto& properties : scenario.apps) {
+        apps.push_back(launch(properties));
     }
-    EXPECT_EQ(quitRequests(back), 1);
-}
-
-TEST_F(ManagerTest, ExcludedFrontmostIsNotTracked) {
-    const auto panel = env.workspace.launch({.activationPolicy = ActivationPolicy::accessory});
+    store(DefaultsKeys::hoursUntilClose, scenario.hours);
+    store(DefaultsKeys::toggleStatus, scenario.switches); // none: an empty text reads as no switches
     startSettled();
-    env.workspace.activate(panel);
-
-    sweep();
-
-    EXPECT_FALSE(isTracked(panel));
-}
-
-TEST_F(ManagerTest, SparesFutureDatesLaunchingAppsAndAppsFoundInTheSameSweep) {
-    setHours(0);
-    const auto launching = env.workspace.launch({.name = "Launching", .finishedLaunching = false});
-    const auto future = env.workspace.launch({.name = "Future"});
-    startSettled();
-    env.clock.advance(-1000); // the clock was set back
-    sweep();
-    EXPECT_EQ(quitRequests(future), 0);
-
-    env.clock.advance(1000 + 100 * hour);
-    const auto newcomer = env.workspace.launch({.name = "Newcomer"});
-    sweep();
-    EXPECT_EQ(quitRequests(launching), 0);
-    EXPECT_EQ(quitRequests(newcomer), 0);
-    EXPECT_EQ(quitRequests(future), 1);
-
-    env.workspace.fake(launching).properties.finishedLaunching = true;
-    env.mainQueue.runAll();
-    env.clock.advance(1);
-    sweep();
-    EXPECT_EQ(quitRequests(launching), 1);
-    EXPECT_EQ(quitRequests(newcomer), 1);
-}
-
-TEST_F(ManagerTest, RefusedQuitIsAskedAgainWithTheOldDate) {
-    setHours(1);
-    const auto stubborn = env.workspace.launch({.name = "Stubborn", .acceptsQuit = false});
-    startSettled();
-    const Date firstSeen = dateOf(stubborn);
-
-    env.clock.advance(2 * hour);
-    sweep();
-    sweep();
-
-    EXPECT_EQ(quitRequests(stubborn), 2);
-    EXPECT_EQ(dateOf(stubborn), firstSeen);
-}
-
-TEST_F(ManagerTest, AcceptedQuitOfAnAppThatKeepsRunningStartsItsClockAgain) {
-    setHours(1);
-    const auto asksToSave = env.workspace.launch({.name = "Asks to save"});
-    startSettled();
-
-    env.clock.advance(2 * hour);
-    sweep();
-    EXPECT_FALSE(isTracked(asksToSave));
-    env.mainQueue.runAll();
-    env.clock.advance(60);
-    sweep();
-    env.mainQueue.runAll();
-
-    EXPECT_EQ(quitRequests(asksToSave), 1);
-    EXPECT_EQ(dateOf(asksToSave), env.clock.time);
-}
-
-TEST_F(ManagerTest, AppsThatStoppedRunningOrBecameExcludedAreDroppedNotQuit) {
-    setHours(0);
-    const auto gone = env.workspace.launch({.name = "Gone"});
-    const auto turnsPanel = env.workspace.launch({.name = "Turns panel"});
-    const auto turnsFinder = env.workspace.launch({.name = "Turns Finder"});
-    startSettled();
-    env.workspace.exit(gone);
-    env.workspace.fake(turnsPanel).properties.activationPolicy = ActivationPolicy::accessory;
-    env.workspace.fake(turnsFinder).properties.bundleIdentifier = "com.apple.finder";
-
-    env.clock.advance(hour);
-    sweep();
-
-    EXPECT_TRUE(manager->runningApps().empty());
-    EXPECT_EQ(quitRequests(gone) + quitRequests(turnsPanel) + quitRequests(turnsFinder), 0);
-}
-
-TEST_F(ManagerTest, AppsSharingANameShareOneSwitchAndNamelessOnesUseTheEmptyName) {
-    setHours(0);
-    const auto firstTerm = env.workspace.launch({.name = "Term"});
-    const auto secondTerm = env.workspace.launch({.name = "Term"});
-    const auto nameless = env.workspace.launch();
-    const auto other = env.workspace.launch({.name = "Other"});
-    startSettled();
-    manager->setToggle("Term", false);
-    manager->setToggle("", false);
-
-    env.clock.advance(1);
-    sweep();
-
-    EXPECT_EQ(quitRequests(firstTerm) + quitRequests(secondTerm) + quitRequests(nameless), 0);
-    EXPECT_EQ(quitRequests(other), 1);
-}
-
-TEST_F(ManagerTest, LimitTooLargeToCountInSecondsMeansNever) {
-    const auto app = env.workspace.launch({.name = "App"});
-    startSettled();
-
-    for (const std::int64_t hours :
-         {std::numeric_limits<std::int64_t>::max() / 3600 + 1, std::numeric_limits<std::int64_t>::max()}) {
-        setHours(hours);
-        env.clock.time = 1e300;
-        sweep();
-        EXPECT_EQ(quitRequests(app), 0) << hours;
+    if (scenario.change) {
+        scenario.change(env.workspace, apps);
     }
+    if (scenario.frontmost) {
+        env.workspace.activate(apps[*scenario.frontmost]);
+    }
+    for (const double step : scenario.steps) {
+        env.clock.advance(step);
+        sweep();
+    }
+
+    std::vector<std::pair<int, double>> outcome;
+    for (const auto& application : apps) {
+        outcome.emplace_back(quitRequests(application), idleSeconds(application));
+    }
+    EXPECT_EQ(outcome, scenario.expected) << "(quit requests, idle seconds) of each application";
 }
 
-TEST_F(ManagerTest, TickSweepsEverySecondWhileOurWindowHasFocusElseOnAMinutesFirstSecond) {
+INSTANTIATE_TEST_SUITE_P(Scenarios, SweepTest, ::testing::ValuesIn(scenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A tick sweeps when our window has focus or a minute begins: an application
+// launched just before it is tracked only when a sweep finds it.
+TEST_F(ManagerTest, TickSweepsWhenOurWindowHasFocusOrAMinuteBegins) {
     startSettled();
-    const Date minuteStart = 1'800'000'000.0 + 60 * 1000; // a multiple of 60
-    const auto tickAt = [&](Date time) {
-        env.clock.time = time;
-        env.timers.fireAll();
-        return sweepsLogged();
+    const auto sweepsAt = [&](std::vector<OwnApplication::Window> ownWindows, double secondOfMinute) {
+        const auto application = launch();
+        env.ownApplication.ownWindows = std::move(ownWindows);
+        env.clock.time = 1'800'000'060.0 + secondOfMinute;
+        tick();
+        return idleSeconds(application) != untracked;
     };
 
-    EXPECT_EQ(tickAt(minuteStart - 0.001), 0u);
-    EXPECT_EQ(tickAt(minuteStart), 1u);
-    EXPECT_EQ(tickAt(minuteStart + 0.999), 2u);
-    EXPECT_EQ(tickAt(minuteStart + 1), 2u);
-    EXPECT_EQ(tickAt(minuteStart + 59), 2u);
-
-    env.ownApplication.ownWindows = {{.isKey = false, .isMain = false}};
-    EXPECT_EQ(tickAt(minuteStart + 30), 2u);
-    env.ownApplication.ownWindows = {{}, {.isKey = true}};
-    EXPECT_EQ(tickAt(minuteStart + 31), 3u);
-    env.ownApplication.ownWindows = {{.isMain = true}};
-    EXPECT_EQ(tickAt(minuteStart + 32), 4u);
+    EXPECT_TRUE(sweepsAt({}, 0));
+    EXPECT_TRUE(sweepsAt({}, 0.999));
+    EXPECT_FALSE(sweepsAt({}, 1));
+    EXPECT_FALSE(sweepsAt({}, 59.999));
+    EXPECT_TRUE(sweepsAt({{.isKey = true}}, 30));
+    EXPECT_TRUE(sweepsAt({{.isMain = true}}, 30));
+    EXPECT_TRUE(sweepsAt({{}, {.isKey = true}}, 30));
+    EXPECT_FALSE(sweepsAt({{}}, 30));
 }
 
+} // namespace
 } // namespace drowsel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/DefaultsKeys.h"
@@ -7,32 +8,43 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace drowsel {
 
-// A manager on faked services; the test drives the queue, clock and timer.
+// What ManagerTest::idleSeconds says of an application that is not tracked.
+inline constexpr double untracked = -1e99;
+
+// A manager on faked services, driven as the event loop drives it: a sweep or
+// a tick is followed by the tasks it queued. Tests that look at the moment
+// before the queue runs call the manager and the queue themselves.
 class ManagerTest : public ::testing::Test {
 protected:
     using Properties = fakes::FakeApplication::Properties;
 
+    ApplicationHandle launch(Properties properties = {}) { return env.workspace.launch(std::move(properties)); }
     void start() { manager = RunningAppsManager::create(env.services()); }
     void startSettled() {
         start();
         env.mainQueue.runAll();
     }
-    void sweep() { manager->checkOpenApps(); }
-    void setHours(std::int64_t hours) { env.defaults.setInteger(DefaultsKeys::hoursUntilClose, hours); }
-    void setStoredSwitches(fakes::MemoryDefaultsStore::Value value) {
-        env.defaults.values[DefaultsKeys::toggleStatus] = std::move(value);
+    void sweep() {
+        manager->checkOpenApps();
+        env.mainQueue.runAll();
+    }
+    void tick() {
+        env.timers.fireAll();
+        env.mainQueue.runAll();
+    }
+    void store(const char* key, fakes::MemoryDefaultsStore::Value value) {
+        env.defaults.values[key] = std::move(value);
     }
 
-    bool isTracked(const ApplicationHandle& application) const { return manager->runningApps().contains(application); }
-    Date dateOf(const ApplicationHandle& application) const { return manager->runningApps().at(application); }
+    double idleSeconds(const ApplicationHandle& application) const {
+        const auto found = manager->runningApps().find(application);
+        return found == manager->runningApps().end() ? untracked : env.clock.now() - found->second;
+    }
     int quitRequests(const ApplicationHandle& application) const {
         return env.workspace.fake(application).quitRequests;
     }
-    std::size_t sweepsLogged() const { return std::ranges::count(env.log.messages(), "checkOpenApps"); }
 
     fakes::CoreFakes env;
     std::shared_ptr<RunningAppsManager> manager;

@@ -1,16 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/ApplicationHandle.h"
 #include "core/RunningApplication.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 
 namespace drowsel::fakes {
 
 // An application whose every answer the test sets.
-class FakeApplication : public RunningApplication, public std::enable_shared_from_this<FakeApplication> {
+class FakeApplication : public RunningApplication {
 public:
     struct Properties {
         std::optional<std::string> name{};
@@ -22,8 +21,6 @@ public:
     };
 
     explicit FakeApplication(Properties properties) : properties(std::move(properties)) {}
-
-    ApplicationHandle handle() { return ApplicationHandle(shared_from_this()); }
 
     std::optional<std::string> localizedName() const override { return properties.name; }
     std::optional<std::string> bundleIdentifier() const override { return properties.bundleIdentifier; }

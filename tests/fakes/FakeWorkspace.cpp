@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeWorkspace.h"
 
 #include <algorithm>
@@ -5,13 +6,7 @@
 namespace drowsel::fakes {
 
 ApplicationHandle FakeWorkspace::launch(FakeApplication::Properties properties) {
-    auto handle = std::make_shared<FakeApplication>(std::move(properties))->handle();
-    running.push_back(handle);
-    return handle;
-}
-
-FakeApplication& FakeWorkspace::fake(const ApplicationHandle& application) const {
-    return static_cast<FakeApplication&>(*application);
+    return running.emplace_back(std::make_shared<FakeApplication>(std::move(properties)));
 }
 
 void FakeWorkspace::exit(const ApplicationHandle& application) {
@@ -21,7 +16,7 @@ void FakeWorkspace::exit(const ApplicationHandle& application) {
     }
 }
 
-void FakeWorkspace::notify(const DeactivationNotification& notification) {
+void FakeWorkspace::deactivate(const DeactivationNotification& notification) {
     for (const auto& observer : observers) {
         observer(notification);
     }

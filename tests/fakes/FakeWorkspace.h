@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/Workspace.h"
@@ -13,11 +14,13 @@ namespace drowsel::fakes {
 class FakeWorkspace : public Workspace {
 public:
     ApplicationHandle launch(FakeApplication::Properties properties = {});
-    FakeApplication& fake(const ApplicationHandle& application) const;
+    static FakeApplication& fake(const ApplicationHandle& application) {
+        return static_cast<FakeApplication&>(*application);
+    }
     void exit(const ApplicationHandle& application);
     void activate(std::optional<ApplicationHandle> application) { frontmost = std::move(application); }
-    void deactivate(const ApplicationHandle& application) { notify({application}); }
-    void notify(const DeactivationNotification& notification);
+    // A notification without an application is one the manager must ignore.
+    void deactivate(const DeactivationNotification& notification);
     std::size_t observerCount() const { return observers.size(); }
 
     std::vector<ApplicationHandle> runningApplications() const override { return running; }

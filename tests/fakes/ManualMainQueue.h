@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/MainQueue.h"
@@ -19,7 +20,6 @@ public:
             task();
         }
     }
-    std::size_t pending() const { return tasks.size(); }
 
 private:
     std::deque<std::function<void()>> tasks;

@@ -1,34 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/ManualTimerScheduler.h"
-
-#include <vector>
 
 namespace drowsel::fakes {
 
-class ManualTimerScheduler::ManualTimer : public Timer {
-public:
-    ManualTimer(ManualTimerScheduler& scheduler, int id) : scheduler(scheduler), id(id) {}
-    ~ManualTimer() override { scheduler.timers.erase(id); }
+namespace {
 
-private:
-    ManualTimerScheduler& scheduler;
-    int id;
+// Owns the task: the scheduler only sees it while the handle lives.
+struct ManualTimer : TimerScheduler::Timer {
+    std::shared_ptr<std::function<void()>> task;
 };
+
+} // namespace
 
 std::unique_ptr<TimerScheduler::Timer> ManualTimerScheduler::scheduleRepeating(std::chrono::milliseconds interval,
                                                                                std::function<void()> task) {
     lastInterval = interval;
-    const int id = nextId++;
-    timers.emplace(id, std::move(task));
-    return std::make_unique<ManualTimer>(*this, id);
+    auto timer = std::make_unique<ManualTimer>();
+    timer->task = std::make_shared<std::function<void()>>(std::move(task));
+    tasks.push_back(timer->task);
+    return timer;
 }
 
 void ManualTimerScheduler::fireAll() {
-    std::vector<std::function<void()>> due;
-    for (const auto& [id, task] : timers) {
-        due.push_back(task);
-    }
-    for (const auto& task : due) {
-        task();
+    for (const auto& weak : std::vector(tasks)) {
+        if (const auto task = weak.lock()) {
+            (*task)();
+        }
     }
 }
 

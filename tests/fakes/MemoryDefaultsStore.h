@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/DefaultsStore.h"
@@ -18,13 +19,9 @@ public:
 
     void setInteger(const std::string& key, std::int64_t value) override { values[key] = value; }
     void setBoolean(const std::string& key, bool value) override { values[key] = value; }
-    void setData(const std::string& key, const std::string& value) override {
-        values[key] = value;
-        ++dataWrites;
-    }
+    void setData(const std::string& key, const std::string& value) override { values[key] = value; }
 
     std::map<std::string, Value> values;
-    int dataWrites = 0;
 
 private:
     template <typename T> std::optional<T> read(const std::string& key) const {
