@@ -1,9 +1,6 @@
-#include "toolkit/HoverRegion.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/View.h"
 #include "views/ViewsHarness.h"
-
-#include <QEnterEvent>
-#include <gtest/gtest.h>
 
 namespace drowsel::testing {
 namespace {
@@ -38,18 +35,6 @@ TEST(ViewTest, RedrawsOnceAfterAllChangesOfOneEventLoopTurn) {
     first.send();
     doomed.reset();
     settle(); // a redraw asked for by a view that is gone is dropped
-    first.send();
-}
-
-TEST(HoverRegionTest, ReportsEnterAndLeave) {
-    QWidget widget;
-    std::vector<bool> hovers;
-    HoverRegion::attach(&widget, [&](bool isHovered) { hovers.push_back(isHovered); });
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(&widget, &enter);
-    QCoreApplication::sendEvent(&widget, &leave);
-    EXPECT_EQ(hovers, (std::vector<bool>{true, false}));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "core/DefaultsKeys.h"
@@ -7,9 +8,6 @@
 #include "toolkit/ViewEnvironment.h"
 
 #include <QCoreApplication>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -19,19 +17,12 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace drowsel::testing {
 
-// Gives every application a plain coloured tile and remembers what was asked.
-class TileIconProvider : public IconProvider {
+// Remembers which icons were asked for.
+class RecordingIconProvider : public IconProvider {
 public:
     QIcon iconForFile(const QString& path) const override {
         askedPaths.push_back(path);
-        QPixmap tile(64, 64);
-        tile.fill(Qt::transparent);
-        QPainter painter(&tile);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(QColor::fromHsv(static_cast<int>(qHash(path) % 360), 140, 200));
-        painter.setPen(Qt::NoPen);
-        painter.drawRoundedRect(QRectF(4, 4, 56, 56), 12, 12);
-        return QIcon(tile);
+        return {};
     }
 
     mutable QStringList askedPaths;
@@ -42,19 +33,8 @@ struct ViewsHarness {
     fakes::CoreFakes core;
     std::shared_ptr<RunningAppsManager> manager = RunningAppsManager::create(core.services());
     StoredSettings settings{core.defaults};
-    TileIconProvider icons;
+    RecordingIconProvider icons;
     ViewEnvironment environment{settings, core.clock, icons};
-
-    // Applications of every look: plenty of time left, urgent, switched off, nameless.
-    void launchAppsOfEveryLook() {
-        core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 8);
-        launch("Terminal", "/usr/share/applications/terminal.desktop");
-        core.clock.advance(8 * 3600 - 1500);
-        launch("Firefox", "/usr/share/applications/firefox.desktop");
-        launch("GIMP", "/usr/share/applications/gimp.desktop");
-        manager->setToggle("GIMP", false);
-        launch(std::nullopt);
-    }
 
     // Starts a tracked application stamped now.
     ApplicationHandle launch(std::optional<std::string> name, std::optional<std::string> location = {}) {
