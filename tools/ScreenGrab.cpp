@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves the whole X screen as a PNG, for the demonstration and for looking at
 // what a test session shows. Usage: drowsel_screengrab out.png (uses $DISPLAY)
 #include <QImage>
