@@ -3,6 +3,7 @@
 
 #include "core/Workspace.h"
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -17,13 +18,15 @@ template <class Application> class DeactivationAnnouncer {
 public:
     void addObserver(Workspace::DeactivationObserver observer) { observers.push_back(std::move(observer)); }
 
-    // owner: null while no application is active.
-    void ownerIs(std::shared_ptr<Application> owner) {
+    // owner: null while no application is active. isStillOurs, when given,
+    // tells whether the previous owner is still this workspace's to announce.
+    void ownerIs(std::shared_ptr<Application> owner,
+                 const std::function<bool(const Application&)>& isStillOurs = nullptr) {
         if (owner == current) {
             return;
         }
         const auto previous = std::exchange(current, std::move(owner));
-        if (!previous || !previous->isRunning()) {
+        if (!previous || !previous->isRunning() || (isStillOurs && !isStillOurs(*previous))) {
             return;
         }
         const DeactivationNotification notification{ApplicationHandle(previous)};

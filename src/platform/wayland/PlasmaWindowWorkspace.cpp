@@ -313,11 +313,13 @@ bool PlasmaWindowWorkspace::isXWaylandApplication(const WaylandApplication& appl
 }
 
 // Asked again at close time: the X11 workspace may have learnt of the client
-// since the list was read. A window KWin will not close is not asked.
+// since the list was read. A window KWin will not close is not asked, nor a
+// panel or other helper the taskbar leaves out: the close button is the
+// ordinary windows'.
 bool PlasmaWindowWorkspace::askToClose(std::uint64_t windowId) {
     const auto found = windows.find(windowId);
-    if (found == windows.end() || belongsToXWayland(*found->second) ||
-        !found->second->hasState(ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_CLOSEABLE)) {
+    if (connection.isLost() || found == windows.end() || belongsToXWayland(*found->second) ||
+        !found->second->isNormal() || !found->second->hasState(ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_CLOSEABLE)) {
         return false;
     }
     org_kde_plasma_window_close(found->second->proxy);
@@ -335,7 +337,11 @@ std::shared_ptr<WaylandApplication> PlasmaWindowWorkspace::activeOwner() const {
     return nullptr;
 }
 
-// An application that has gone meanwhile is not announced.
-void PlasmaWindowWorkspace::announceActiveOwnerChange() { deactivations.ownerIs(activeOwner()); }
+// An application that has gone meanwhile is not announced, nor one that
+// turned out to be XWayland's: the X11 workspace announces those.
+void PlasmaWindowWorkspace::announceActiveOwnerChange() {
+    deactivations.ownerIs(
+        activeOwner(), [this](const WaylandApplication& application) { return !isXWaylandApplication(application); });
+}
 
 } // namespace drowsel

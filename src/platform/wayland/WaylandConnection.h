@@ -48,6 +48,8 @@ public:
     // Waits until the compositor has handled every request so far and its
     // answers are dispatched. For start-up; false when the connection broke.
     bool roundTrip();
+    // The compositor has gone: nothing sent any more reaches it.
+    bool isLost() const { return lost; }
 
 Q_SIGNALS:
     // The compositor went away, usually because the session ended. Emitted once.

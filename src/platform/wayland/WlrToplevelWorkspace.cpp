@@ -65,10 +65,7 @@ WlrToplevelWorkspace::~WlrToplevelWorkspace() {
 std::vector<ApplicationHandle> WlrToplevelWorkspace::runningApplications() const {
     std::vector<ApplicationHandle> running;
     for (const auto& [key, application] : applications.all()) {
-        const auto& ids = application->currentFacts().toplevels;
-        const bool isXWaylandClient =
-            std::ranges::all_of(ids, [this](std::uint64_t id) { return belongsToXWayland(*toplevels.at(id)); });
-        if (!isXWaylandClient) {
+        if (!isXWaylandApplication(*application)) {
             running.emplace_back(application);
         }
     }
@@ -191,11 +188,18 @@ bool WlrToplevelWorkspace::belongsToXWayland(const Toplevel& toplevel) const {
     return appId.empty() ? xwayland->hasWindowWithoutClass() : xwayland->hasWindowOfClass(appId);
 }
 
+bool WlrToplevelWorkspace::isXWaylandApplication(const WaylandApplication& application) const {
+    return std::ranges::all_of(application.currentFacts().toplevels, [this](std::uint64_t id) {
+        const auto toplevel = toplevels.find(id);
+        return toplevel == toplevels.end() || belongsToXWayland(*toplevel->second);
+    });
+}
+
 // XWayland windows are left to the X11 workspace: a compositor may answer its
 // own close request by killing an X client that cannot be asked politely.
 bool WlrToplevelWorkspace::askToClose(std::uint64_t toplevelId) {
     const auto found = toplevels.find(toplevelId);
-    if (found == toplevels.end() || belongsToXWayland(*found->second)) {
+    if (connection.isLost() || found == toplevels.end() || belongsToXWayland(*found->second)) {
         return false;
     }
     zwlr_foreign_toplevel_handle_v1_close(found->second->handle);
@@ -222,9 +226,13 @@ void WlrToplevelWorkspace::checkActivationSoon() {
     }
 }
 
+// A toplevel may be judged before the X11 workspace has read its XWayland
+// window: an application that turned out to be XWayland's is the X11
+// workspace's to announce.
 void WlrToplevelWorkspace::announceActiveOwnerChange() {
     activationCheckIsScheduled = false;
-    deactivations.ownerIs(activeOwner());
+    deactivations.ownerIs(
+        activeOwner(), [this](const WaylandApplication& application) { return !isXWaylandApplication(application); });
 }
 
 } // namespace drowsel

@@ -76,6 +76,7 @@ private:
     static std::string applicationKey(const Toplevel& toplevel);
     WaylandApplication::Facts factsOf(const std::vector<const Toplevel*>& members);
     bool belongsToXWayland(const Toplevel& toplevel) const;
+    bool isXWaylandApplication(const WaylandApplication& application) const;
     bool askToClose(std::uint64_t toplevelId);
     std::shared_ptr<WaylandApplication> activeOwner() const;
     void checkActivationSoon();

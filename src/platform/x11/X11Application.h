@@ -20,7 +20,7 @@ public:
         std::optional<std::string> location;
         ActivationPolicy policy = ActivationPolicy::accessory;
         bool hasMappedWindow = false;
-        // Top-level windows that list WM_DELETE_WINDOW in WM_PROTOCOLS.
+        // Ordinary top-level windows that list WM_DELETE_WINDOW in WM_PROTOCOLS.
         std::vector<xcb_window_t> closableWindows;
     };
 

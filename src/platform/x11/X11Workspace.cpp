@@ -295,7 +295,9 @@ X11Application::Facts X11Workspace::factsOf(const std::vector<const WindowRecord
     facts.policy = ordered.front()->isRegular() ? ActivationPolicy::regular : ActivationPolicy::accessory;
     facts.hasMappedWindow = std::ranges::any_of(ordered, &WindowRecord::isMapped);
     for (const auto* window : ordered) {
-        if (window->acceptsDelete) {
+        // A close button belongs to ordinary windows: a dock or other helper of
+        // the same process is never asked, though it may list WM_DELETE_WINDOW.
+        if (window->acceptsDelete && window->isNormal) {
             facts.closableWindows.push_back(window->id);
         }
         if (!facts.identifier) {
