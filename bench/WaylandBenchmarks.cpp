@@ -1,7 +1,6 @@
-// The Wayland workspaces with 20 windows, the wlroots one in a private
-// headless sway (foot windows), the KDE one in a private KWin (Qt fixture
-// windows): the cost of what every sweep reads, the requests it makes when
-// nothing changed (goal 0), and the time from a focus change to the stamp.
+// The Wayland workspaces with 20 windows of the Qt fixture client, the
+// wlroots one in a private headless sway, the KDE one in a private KWin: the cost of what every sweep reads, the
+// requests it makes when nothing changed (goal 0), and the time from a focus change to the stamp.
 #include "KWinSession.h"
 #include "QtEventPump.h"
 #include "SwaySession.h"
@@ -57,11 +56,11 @@ namespace {
 
 constexpr int windowCount = 20;
 
-wltest::SwaySession& session() {
+wltest::SwaySession& sway() {
     static wltest::SwaySession shared;
     static const bool started = [] {
         for (int index = 0; index < windowCount; ++index) {
-            shared.startFoot("org.drowsel.bench" + std::to_string(index));
+            shared.startFixture({"--app-id", "org.drowsel.bench" + std::to_string(index)});
         }
         return true;
     }();
@@ -213,13 +212,13 @@ void changeToStamp(benchmark::State& state, ManagerOnCompositor& setup, const st
 }
 
 void BM_WlrSweepReadsWith20Toplevels(benchmark::State& state) {
-    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
+    ManagerOnCompositor setup(sway().waylandDisplay(), openWlr);
     sweepReads(state, setup);
 }
 BENCHMARK(BM_WlrSweepReadsWith20Toplevels);
 
 void BM_WlrManagerSweepWith20Toplevels(benchmark::State& state) {
-    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
+    ManagerOnCompositor setup(sway().waylandDisplay(), openWlr);
     managerSweep(state, setup);
 }
 BENCHMARK(BM_WlrManagerSweepWith20Toplevels)->Unit(benchmark::kMicrosecond);
@@ -227,8 +226,8 @@ BENCHMARK(BM_WlrManagerSweepWith20Toplevels)->Unit(benchmark::kMicrosecond);
 // From sending a focus command to sway to the stamp of the application left,
 // through sway, the protocol's events and the manager's queued task.
 void BM_WlrFocusChangeToStamp(benchmark::State& state) {
-    ManagerOnCompositor setup(session().waylandDisplay(), openWlr);
-    const SwayIpc ipc(session().ipcSocketPath());
+    ManagerOnCompositor setup(sway().waylandDisplay(), openWlr);
+    const SwayIpc ipc(sway().ipcSocketPath());
     changeToStamp(state, setup, [&](int index) {
         ipc.run("[app_id=\"^org\\.drowsel\\.bench" + std::to_string(index) + "$\"] focus");
     });

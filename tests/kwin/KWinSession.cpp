@@ -1,13 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "KWinSession.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
-#include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace drowsel::wltest {
 
@@ -15,250 +13,118 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr auto startupTimeout = std::chrono::seconds(30);
-constexpr auto scriptTimeout = std::chrono::seconds(5);
-const std::string socketName = "wayland-0";
-
 std::string readFile(const std::string& path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
-
-std::string nameOf(const std::string& variable) { return variable.substr(0, variable.find('=')); }
-
-// Entries of the second list replace those of the same name in the first.
-std::vector<std::string> merged(std::vector<std::string> variables, const std::vector<std::string>& overrides) {
-    for (const auto& variable : overrides) {
-        std::erase_if(variables, [&](const std::string& old) { return nameOf(old) == nameOf(variable); });
-        variables.push_back(variable);
-    }
-    return variables;
 }
 
 // Text for a JavaScript string literal.
 std::string quoted(const std::string& text) {
     std::string result = "\"";
     for (const char letter : text) {
-        if (letter == '"' || letter == '\\') {
-            result += '\\';
-        }
-        result += letter;
+        result += letter == '"' || letter == '\\' ? std::string{'\\', letter} : std::string{letter};
     }
     return result + '"';
 }
 
 } // namespace
 
-KWinSession::KWinSession(const Options& options) {
-    try {
-        prepareFolders();
-        for (const auto& path : options.windowManagers) {
-            allowWindowManagement(path);
-        }
-        startBus();
-        startKWin();
-    } catch (...) {
-        stopAll();
-        throw;
+// KWin grants the window list by the client's executable (/proc/PID/exe),
+// whose file it hashes and finds among the desktop entries' Exec paths. As
+// nobody it could neither read the test's root clients' /proc entries nor
+// enter a build folder private to root (a fresh clone in a 0700 folder): so
+// it keeps the two capabilities that allow exactly that.
+KWinSession::KWinSession(const Options& options) : DisplaySession("kwin") {
+    const auto runtimeDir = compositorFolder("runtime");
+    fs::create_directories(path("data/applications"));
+    for (const auto& program : options.windowManagers) {
+        std::ofstream(
+            path("data/applications/drowsel-test-" + std::to_string(std::hash<std::string>{}(program)) + ".desktop"))
+            << "[Desktop Entry]\nType=Application\nName=Test\nNoDisplay=true\nExec=" << program
+            << "\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
     }
-}
-
-KWinSession::~KWinSession() { stopAll(); }
-
-// Clients first, then KWin (which takes XWayland down with it), then the bus.
-void KWinSession::stopAll() {
-    processes.stopAll();
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-}
-
-// The tests' own Qt platform (offscreen) is not the clients'.
-std::vector<std::string> KWinSession::environment() const {
-    std::vector<std::string> variables;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (nameOf(*variable) != "QT_QPA_PLATFORM") {
-            variables.emplace_back(*variable);
-        }
+    writeBusConfiguration(runtimeDir);
+    writeDisplayAnnouncer();
+    // The copy carries no file capability, which exec refuses in containers.
+    fs::copy_file("/usr/bin/kwin_wayland", path("kwin_wayland"));
+    // Windows titled "...Sentinel" mark that the test's events have arrived: they take no focus.
+    const auto home = compositorFolder("home");
+    fs::create_directories(home + "/.config");
+    std::ofstream(home + "/.config/kwinrulesrc")
+        << "[General]\ncount=1\nrules=1\n\n[1]\nDescription=sentinel\n"
+        << "title=Sentinel\ntitlematch=2\nacceptfocus=false\nacceptfocusrule=2\n";
+    const std::vector<std::string> compositorEnvironment{
+        "PATH=/usr/bin:/bin", "HOME=" + home, "XDG_RUNTIME_DIR=" + runtimeDir, "XDG_DATA_HOME=" + path("data")};
+    const auto busPid = processes.start(asCompositor({"sh", "-c",
+                                                      "exec dbus-daemon --nofork --config-file=" + path("bus.conf") +
+                                                          " --print-address=3 3>" + runtimeDir + "/bus"}),
+                                        compositorEnvironment, path("bus.log"));
+    const auto bus = "DBUS_SESSION_BUS_ADDRESS=" + firstLineOf(runtimeDir + "/bus", busPid, "bus.log");
+    auto kwinEnvironment = compositorEnvironment;
+    kwinEnvironment.insert(kwinEnvironment.end(), {bus, "KWIN_COMPOSE=Q"});
+    kwin = processes.start(
+        asCompositor({path("kwin_wayland"), "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--socket",
+                      "wayland-0", "--width", "1280", "--height", "800", "--xwayland", path("announce-display")},
+                     {"sys_ptrace", "dac_read_search"}),
+        kwinEnvironment, path("kwin.log"));
+    xDisplay = firstLineOf(runtimeDir + "/x11-display", kwin, "kwin.log");
+    socketPath = runtimeDir + "/wayland-0";
+    const auto clientRuntimeDir = path("client-runtime");
+    mkdir(clientRuntimeDir.c_str(), 0700);
+    for (const auto& variable :
+         {"WAYLAND_DISPLAY=" + socketPath, "DISPLAY=" + xDisplay, "XDG_RUNTIME_DIR=" + clientRuntimeDir, bus}) {
+        const auto equals = variable.find('=');
+        setVariable(variable.substr(0, equals), variable.substr(equals + 1));
     }
-    return merged(std::move(variables), {"WAYLAND_DISPLAY=" + socketPath, "DISPLAY=" + xDisplay,
-                                         "XDG_RUNTIME_DIR=" + clientRuntimeDir, "DBUS_SESSION_BUS_ADDRESS=" + bus});
-}
-
-pid_t KWinSession::start(const std::vector<std::string>& command, const std::vector<std::string>& extraEnvironment) {
-    return processes.start(command, merged(environment(), extraEnvironment));
+    setVariable("QT_QPA_PLATFORM", std::nullopt);
 }
 
 pid_t KWinSession::startFixture(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{DROWSEL_WAYLAND_FIXTURE_CLIENT};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    // In sanitizer builds Qt's Wayland plugin leaves memory behind at exit, which
-    // would turn the fixture's exit status into a leak report.
+    // Qt's Wayland plugin leaves allocations behind at exit: no leak check in sanitizer builds.
     return start(command, {"QT_QPA_PLATFORM=wayland", "LSAN_OPTIONS=detect_leaks=0"});
 }
 
-KWinSession::CommandResult KWinSession::run(const std::vector<std::string>& command) const {
-    return processes.run(command, environment());
+std::string KWinSession::forWindowsOf(pid_t pid, const std::string& caption, const std::string& body) const {
+    return evaluate(
+        "let answer = 'none';\nlet tally = 0;\nfor (const window of workspace.clientList()) {\n    if (window.pid == " +
+        std::to_string(pid) + " && (!" + quoted(caption) + " || window.caption == " + quoted(caption) +
+        ")) {\n        const result = (function() {\n" + body +
+        "\n})();\n        answer = result === undefined ? answer : result;\n    }\n}\nreturn answer;");
 }
 
-// KWin looks the client's executable up among the installed applications and
-// offers it the interfaces its entry names.
-void KWinSession::allowWindowManagement(const std::string& executablePath) const {
-    const auto id = "drowsel-test-" + std::to_string(std::hash<std::string>{}(executablePath));
-    std::ofstream(folder + "/data/applications/" + id + ".desktop")
-        << "[Desktop Entry]\nType=Application\nName=" << id << "\nNoDisplay=true\nExec=" << executablePath
-        << "\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
-}
-
-// KWin lists a window to other clients before it is shown, and does not
-// activate it until then: so the answer is whether the window became active.
-bool KWinSession::activate(pid_t pid, const std::string& title) const {
-    return evaluate("for (const window of workspace.clientList()) {\n"
-                    "    if (window.pid == " +
-                    std::to_string(pid) + " && (" + quoted(title) + " ? window.caption == " + quoted(title) +
-                    " : !window.transient)) {\n"
-                    "        workspace.activeClient = window;\n"
-                    "        return workspace.activeClient == window ? 'activated' : 'refused';\n"
-                    "    }\n"
-                    "}\n"
-                    "return 'none';") == "activated";
-}
-
-std::optional<pid_t> KWinSession::activeWindowPid() const {
-    const auto pid = evaluate("return workspace.activeClient ? workspace.activeClient.pid : 'none';");
-    if (pid == "none") {
-        return std::nullopt;
-    }
-    return pid_t(std::stol(pid));
-}
-
-// The compositor runs as nobody when the tests run as root. Its files live in
-// a fresh temporary folder it may read; its home and runtime folder are its own.
-void KWinSession::prepareFolders() {
-    char pattern[] = "/tmp/drowsel-kwin-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    folder = pattern;
-    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
-    for (const auto* name : {"/bin", "/data/applications", "/home", "/scripts", "/runtime", "/client-runtime"}) {
-        fs::create_directories(folder + name);
-    }
-    kwinRuntimeDir = folder + "/runtime";
-    clientRuntimeDir = folder + "/client-runtime";
-    fs::permissions(kwinRuntimeDir, fs::perms::owner_all);
-    fs::permissions(clientRuntimeDir, fs::perms::owner_all);
-    if (geteuid() == 0) {
-        const passwd* nobody = getpwnam("nobody");
-        if (nobody == nullptr) {
-            throw std::runtime_error("there is no user nobody");
-        }
-        compositorAccount = processes::ChildProcesses::Account{nobody->pw_uid, nobody->pw_gid};
-        for (const auto& owned : {kwinRuntimeDir, folder + "/home"}) {
-            if (chown(owned.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
-                throw std::runtime_error("cannot hand " + owned + " to nobody");
-            }
-        }
-    }
-    socketPath = kwinRuntimeDir + "/" + socketName;
-    kwinLog = folder + "/kwin.log";
-    // The copy carries no file capability, which exec refuses in containers;
-    // KWin's platform plugin insists on the name kwin_wayland.
-    fs::copy_file("/usr/bin/kwin_wayland", folder + "/bin/kwin_wayland");
-    writeBusConfiguration();
-    writeDisplayAnnouncer();
-}
-
-// The session bus's usual rules, but with no service activation (a service the
+// The session bus's usual rules, without service activation (a service the
 // bus started would outlive the session) and open to the test's user.
-void KWinSession::writeBusConfiguration() const {
-    std::ofstream(folder + "/bus.conf")
+void KWinSession::writeBusConfiguration(const std::string& runtimeDir) const {
+    std::ofstream(path("bus.conf"))
         << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n"
-           "  <type>session</type>\n"
-           "  <listen>unix:path="
-        << kwinRuntimeDir
-        << "/bus</listen>\n"
-           "  <auth>EXTERNAL</auth>\n"
-           "  <policy context=\"default\">\n"
-           "    <allow user=\"*\"/>\n"
-           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n"
-           "    <allow own=\"*\"/>\n"
-           "  </policy>\n"
-           "</busconfig>\n";
+           "<busconfig><type>session</type><listen>unix:path="
+        << runtimeDir
+        << "/bus-socket</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+           "</policy></busconfig>\n";
 }
 
 // KWin starts this once XWayland is up, with DISPLAY set: it lets the test's
 // user in (XWayland admits only its own user) and then names the display.
 void KWinSession::writeDisplayAnnouncer() const {
-    const passwd* testUser = getpwuid(getuid());
-    const std::string user = testUser != nullptr ? testUser->pw_name : "root";
-    const auto path = folder + "/announce-display";
-    std::ofstream(path) << "#!/bin/sh\n"
-                        << "xhost +si:localuser:" << user << " >/dev/null\n"
-                        << "echo \"$DISPLAY\" > \"$XDG_RUNTIME_DIR/x11-display.new\" &&\n"
-                        << "    mv \"$XDG_RUNTIME_DIR/x11-display.new\" \"$XDG_RUNTIME_DIR/x11-display\"\n";
-    fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
-}
-
-void KWinSession::startBus() {
-    const auto announced = processes.startAnnouncing(
-        [this](int fd) {
-            return asCompositorUser({"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork",
-                                     "--print-address=" + std::to_string(fd)},
-                                    false);
-        },
-        compositorEnvironment(), {}, std::chrono::seconds(10));
-    if (announced.line.empty()) {
-        throw std::runtime_error("the session bus did not start");
-    }
-    bus = announced.line;
-}
-
-void KWinSession::startKWin() {
-    kwin = processes.start(asCompositorUser({folder + "/bin/kwin_wayland", "--virtual", "--no-lockscreen",
-                                             "--no-global-shortcuts", "--socket", socketName, "--width", "1280",
-                                             "--height", "800", "--xwayland", folder + "/announce-display"},
-                                            true),
-                           merged(compositorEnvironment(), {"DBUS_SESSION_BUS_ADDRESS=" + bus, "KWIN_COMPOSE=Q"}),
-                           kwinLog);
-    const auto displayFile = kwinRuntimeDir + "/x11-display";
-    if (!waitUntil([&] { return fs::exists(displayFile) || !isRunning(kwin); }, startupTimeout) ||
-        !fs::exists(displayFile)) {
-        throw std::runtime_error("KWin did not start:\n" + readFile(kwinLog));
-    }
-    xDisplay = firstLine(readFile(displayFile));
-}
-
-// KWin grants the window list by the client's executable, read from
-// /proc/PID/exe, which an unprivileged compositor cannot read for the test's
-// root clients: so KWin keeps the one capability that allows it.
-std::vector<std::string> KWinSession::asCompositorUser(std::vector<std::string> command, bool mayReadClients) const {
-    if (!compositorAccount) {
-        return command;
-    }
-    return processes::ChildProcesses::asUser(*compositorAccount, std::move(command),
-                                             mayReadClients ? std::vector<std::string>{"sys_ptrace"}
-                                                            : std::vector<std::string>{});
-}
-
-std::vector<std::string> KWinSession::compositorEnvironment() const {
-    return {"PATH=/usr/bin:/bin", "HOME=" + folder + "/home", "XDG_RUNTIME_DIR=" + kwinRuntimeDir,
-            "XDG_DATA_HOME=" + folder + "/data"};
+    const passwd* user = getpwuid(getuid());
+    std::ofstream(path("announce-display"))
+        << "#!/bin/sh\nxhost +si:localuser:" << (user != nullptr ? user->pw_name : "root") << " >/dev/null\n"
+        << "echo \"$DISPLAY\" > \"$XDG_RUNTIME_DIR/x11-display.new\" &&\n"
+        << "    mv \"$XDG_RUNTIME_DIR/x11-display.new\" \"$XDG_RUNTIME_DIR/x11-display\"\n";
+    chmod(path("announce-display").c_str(), 0755);
 }
 
 // KWin prints what a script prints to its log, where the answer is read.
 std::string KWinSession::evaluate(const std::string& functionBody) const {
     const auto name = "drowsel-test-script-" + std::to_string(++scriptCount);
-    const auto path = folder + "/scripts/" + name + ".js";
-    std::ofstream(path) << "print(" << quoted(name + " ") << " + (function() {\n" << functionBody << "\n})());\n";
+    const auto script = path(name + ".js");
+    std::ofstream(script) << "print(" << quoted(name + " ") << " + (function() {\n" << functionBody << "\n})());\n";
     const auto reply =
-        dbusCall("/Scripting", "org.kde.kwin.Scripting.loadScript", {"string:" + path, "string:" + name});
+        dbusCall("/Scripting", "org.kde.kwin.Scripting.loadScript", {"string:" + script, "string:" + name});
     const auto id = reply.find("int32 ");
     if (id == std::string::npos) {
         throw std::runtime_error("KWin did not load a script: " + reply);
@@ -268,17 +134,17 @@ std::string KWinSession::evaluate(const std::string& functionBody) const {
     std::string result;
     const bool printed = waitUntil(
         [&] {
-            const auto log = readFile(kwinLog);
+            const auto log = readFile(path("kwin.log"));
             const auto line = log.find(marker);
-            result = line == std::string::npos ? "" : firstLine(log.substr(line + marker.size()));
+            result = line == std::string::npos ? "" : log.substr(line + marker.size());
             return line != std::string::npos;
         },
-        scriptTimeout);
+        startTimeout);
     dbusCall("/Scripting", "org.kde.kwin.Scripting.unloadScript", {"string:" + name});
     if (!printed) {
         throw std::runtime_error("KWin did not run a script");
     }
-    return result;
+    return result.substr(0, result.find('\n'));
 }
 
 std::string KWinSession::dbusCall(const std::string& path, const std::string& method,

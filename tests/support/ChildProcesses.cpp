@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChildProcesses.h"
 
 #include <algorithm>
@@ -5,7 +6,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -29,32 +29,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 
 int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
 
-// Up to and with the first newline; what came before the timeout otherwise.
-std::string readLine(int fd, std::chrono::milliseconds timeout) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char letter = 0;
-    while (line.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd readable{fd, POLLIN, 0};
-        if (left.count() <= 0 || poll(&readable, 1, int(left.count())) <= 0 || read(fd, &letter, 1) != 1) {
-            break;
-        }
-        line += letter;
-    }
-    return line;
-}
-
-std::string readAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t count; (count = read(fd, buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, std::size_t(count));
-    }
-    return text;
-}
-
 } // namespace
 
 pid_t ChildProcesses::start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
@@ -64,31 +38,27 @@ pid_t ChildProcesses::start(const std::vector<std::string>& command, const std::
     return pid;
 }
 
-ChildProcesses::Announced
-ChildProcesses::startAnnouncing(const std::function<std::vector<std::string>(int fd)>& commandFor,
-                                const std::vector<std::string>& environment, const std::string& logPath,
-                                std::chrono::milliseconds timeout) {
-    const auto [pid, announcements] = spawnWithPipe([&](int writeEnd) {
-        // The program writes to the descriptor by its number: it must survive the exec.
-        fcntl(writeEnd, F_SETFD, 0);
-        return spawn(commandFor(writeEnd), environment, logPath, -1);
-    });
-    started.push_back(pid);
-    auto line = readLine(announcements, timeout);
-    close(announcements);
-    if (!line.ends_with('\n')) {
-        return {pid, {}};
-    }
-    line.pop_back();
-    return {pid, line};
-}
-
 ChildProcesses::CommandResult ChildProcesses::run(const std::vector<std::string>& command,
                                                   const std::vector<std::string>& environment) const {
-    const auto [pid, output] = spawnWithPipe([&](int writeEnd) { return spawn(command, environment, {}, writeEnd); });
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        throw std::runtime_error(std::string("pipe failed: ") + std::strerror(errno));
+    }
+    pid_t pid = -1;
+    try {
+        pid = spawn(command, environment, {}, ends[1]);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[1]);
     CommandResult result;
-    result.output = readAll(output);
-    close(output);
+    char buffer[4096];
+    for (ssize_t count; (count = read(ends[0], buffer, sizeof buffer)) > 0;) {
+        result.output.append(buffer, std::size_t(count));
+    }
+    close(ends[0]);
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = exitCodeOf(status);
@@ -180,22 +150,6 @@ pid_t ChildProcesses::spawn(const std::vector<std::string>& command, const std::
         throw std::runtime_error("cannot start " + command.front() + output + ": " + std::strerror(error));
     }
     return pid;
-}
-
-std::pair<pid_t, int> ChildProcesses::spawnWithPipe(const std::function<pid_t(int writeEnd)>& spawnWith) {
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
-        throw std::runtime_error(std::string("pipe failed: ") + std::strerror(errno));
-    }
-    try {
-        const pid_t pid = spawnWith(ends[1]);
-        close(ends[1]);
-        return {pid, ends[0]};
-    } catch (...) {
-        close(ends[0]);
-        close(ends[1]);
-        throw;
-    }
 }
 
 } // namespace drowsel::processes

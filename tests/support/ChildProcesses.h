@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -6,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
-#include <utility>
 #include <vector>
 
 namespace drowsel::processes {
@@ -22,13 +22,6 @@ public:
         std::string output;
     };
 
-    // A program that tells on a descriptor when it is ready, and its line
-    // without the newline: empty when none came in time.
-    struct Announced {
-        pid_t pid = -1;
-        std::string line;
-    };
-
     struct Account {
         uid_t uid = 0;
         gid_t gid = 0;
@@ -39,16 +32,9 @@ public:
     ChildProcesses(const ChildProcesses&) = delete;
     ChildProcesses& operator=(const ChildProcesses&) = delete;
 
-    // Its PID. Output and errors go to logPath (appended; "/dev/null" for none)
-    // when given, else to ours.
+    // Its PID. Output and errors go to logPath (appended) when given, else to ours.
     pid_t start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
                 const std::string& logPath = {});
-    // Starts the command made for the number of a descriptor the program writes
-    // one line to once it is ready (Xvfb -displayfd, dbus-daemon --print-address)
-    // and waits up to the timeout for that line.
-    Announced startAnnouncing(const std::function<std::vector<std::string>(int fd)>& commandFor,
-                              const std::vector<std::string>& environment, const std::string& logPath,
-                              std::chrono::milliseconds timeout);
     // Runs a program to its end: its exit code and standard output.
     CommandResult run(const std::vector<std::string>& command, const std::vector<std::string>& environment) const;
     // The exit code of a started process once it has ended (128 + signal when killed).
@@ -72,9 +58,6 @@ public:
 private:
     static pid_t spawn(const std::vector<std::string>& command, const std::vector<std::string>& environment,
                        const std::string& logPath, int outputFd);
-    // Calls spawnWith with the write end of a new pipe, which is closed
-    // afterwards whether the start worked or not: the PID and the read end.
-    static std::pair<pid_t, int> spawnWithPipe(const std::function<pid_t(int writeEnd)>& spawnWith);
 
     std::vector<pid_t> started;
     std::map<pid_t, int> ended;

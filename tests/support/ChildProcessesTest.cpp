@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ChildProcesses.h"
 
 #include <gtest/gtest.h>
@@ -60,24 +61,10 @@ TEST(ChildProcessesTest, StopEndsOnlyItsOwnProcessesAndReportsTheSignal) {
     EXPECT_EQ(processes.exitStatus(stubborn), 128 + SIGKILL);
 }
 
-TEST(ChildProcessesTest, StartAnnouncingGivesTheLineWrittenToTheDescriptor) {
-    ChildProcesses processes;
-    const auto announcing = [](int fd) { return shell("echo ready >&" + std::to_string(fd) + "; exec sleep 60"); };
-    const auto ready = processes.startAnnouncing(announcing, environment, {}, std::chrono::seconds(10));
-    EXPECT_EQ(ready.line, "ready");
-    EXPECT_TRUE(processes.isRunning(ready.pid));
-    const auto silent =
-        processes.startAnnouncing([](int) { return shell("true"); }, environment, {}, std::chrono::seconds(10));
-    EXPECT_EQ(silent.line, "");
-}
-
 TEST(ChildProcessesTest, AFailedStartThrowsAndLeavesNoDescriptorOpen) {
     ChildProcesses processes;
     const auto before = openDescriptors();
     EXPECT_THROW(processes.run({"/nonexistent/program"}, environment), std::runtime_error);
-    EXPECT_THROW(processes.startAnnouncing([](int) { return std::vector<std::string>{"/nonexistent/program"}; },
-                                           environment, {}, std::chrono::seconds(1)),
-                 std::runtime_error);
     EXPECT_THROW(processes.start({"true"}, environment, "/nonexistent/folder/log"), std::runtime_error);
     EXPECT_EQ(openDescriptors(), before);
 }

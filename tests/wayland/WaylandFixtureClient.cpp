@@ -1,23 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Qt Widgets client for the compositor tests; a native Wayland client under
 // QT_QPA_PLATFORM=wayland. Options:
 //   --app-id ID      the desktop file name, which Qt gives the compositor as app id
-//   --title T        the title of the first window; further ones are "T 2", "T 3", ...
+//   --title T        the title of the first window (default: the app id); further ones are "T 2", "T 3", ...
 //   --windows N      N normal top-level windows (default 1)
-//   --tool           one more window of type Qt::Tool, transient for the first
+//   --with-dock      one more window, titled "<T>Dock", for the test to make a panel
 //   --refuse-close   ignores every close request: the windows stay, the process runs on
-//   --tray           a tray icon as well (StatusNotifierItem when a watcher is on the bus)
-//   --log FILE       appends "<app-id> close request" for every close request received,
-//                    and "<app-id> tray activated" for every click on the tray icon
-// Without --refuse-close it exits 0 once its last normal window is closed.
+//   --log FILE       appends "<window title> delete request" for every close request received
+// Without --refuse-close it exits 0 once its last window is closed.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
-#include <QPixmap>
 #include <QStringList>
-#include <QSystemTrayIcon>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -25,10 +23,9 @@ namespace {
 
 struct Options {
     QString appId;
-    QString title = QStringLiteral("Fixture");
+    QString title;
     int windowCount = 1;
-    bool hasTool = false;
-    bool hasTrayIcon = false;
+    bool withDock = false;
     bool refusesClose = false;
     QString logPath;
 };
@@ -43,46 +40,36 @@ Options parse(const QStringList& arguments) {
             options.title = next();
         } else if (*argument == QLatin1String("--windows")) {
             options.windowCount = std::max(1, next().toInt());
-        } else if (*argument == QLatin1String("--tool")) {
-            options.hasTool = true;
-        } else if (*argument == QLatin1String("--tray")) {
-            options.hasTrayIcon = true;
+        } else if (*argument == QLatin1String("--with-dock")) {
+            options.withDock = true;
         } else if (*argument == QLatin1String("--refuse-close")) {
             options.refusesClose = true;
         } else if (*argument == QLatin1String("--log")) {
             options.logPath = next();
         }
     }
+    if (options.title.isEmpty()) {
+        options.title = options.appId.isEmpty() ? QStringLiteral("Fixture") : options.appId;
+    }
     return options;
-}
-
-void log(const Options& options, const char* event) {
-    if (options.logPath.isEmpty()) {
-        return;
-    }
-    QFile log(options.logPath);
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        log.write(QGuiApplication::desktopFileName().toUtf8() + ' ' + event + '\n');
-    }
 }
 
 class FixtureWindow : public QLabel {
 public:
-    FixtureWindow(const Options& options, const QString& title, QWidget* parent = nullptr, Qt::WindowFlags flags = {})
-        : QLabel(title, parent, flags), options(options) {
+    FixtureWindow(const Options& options, const QString& title) : QLabel(title), options(options) {
         setWindowTitle(title);
-        setAlignment(Qt::AlignCenter);
         resize(240, 160);
+        // The compositor alone decides what takes the focus.
+        setAttribute(Qt::WA_ShowWithoutActivating);
     }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        log(options, "close request");
-        if (options.refusesClose) {
-            event->ignore();
-        } else {
-            event->accept();
+        QFile log(options.logPath);
+        if (!options.logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            log.write(windowTitle().toUtf8() + " delete request\n");
         }
+        event->setAccepted(!options.refusesClose);
     }
 
 private:
@@ -100,19 +87,14 @@ int main(int argc, char** argv) {
     for (int index = 1; index <= options.windowCount; ++index) {
         const QString title = index == 1 ? options.title : QStringLiteral("%1 %2").arg(options.title).arg(index);
         windows.push_back(std::make_unique<FixtureWindow>(options, title));
-        windows.back()->show();
     }
-    if (options.hasTool) {
-        // A child widget with a window type of its own: a palette, owned by the first window.
-        auto* tool =
-            new FixtureWindow(options, options.title + QStringLiteral(" tool"), windows.front().get(), Qt::Tool);
-        tool->setAttribute(Qt::WA_QuitOnClose, false);
-        tool->show();
+    if (options.withDock) {
+        windows.push_back(std::make_unique<FixtureWindow>(options, options.title + QStringLiteral("Dock")));
     }
-    QPixmap square(22, 22);
-    square.fill(Qt::darkCyan);
-    QSystemTrayIcon trayIcon{QIcon(square)};
-    QObject::connect(&trayIcon, &QSystemTrayIcon::activated, [&options] { log(options, "tray activated"); });
-    trayIcon.setVisible(options.hasTrayIcon);
-    return QApplication::exec();
+    for (const auto& window : windows) {
+        window->show();
+    }
+    // Qt 6.4's Wayland plugin may hang for good tearing down its event
+    // thread: the client leaves at once instead.
+    std::_Exit(QApplication::exec());
 }

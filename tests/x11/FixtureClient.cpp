@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An X client whose window properties the tests choose, including odd ones.
 // Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete,
 // or --save-prompt (it then shows a "Save changes?" dialog and keeps running).
-// --log FILE appends a line "<class> delete request" for every such request.
+// --log FILE appends a line "<class> delete request" for every such request,
+// naming the class of the window asked. --with-dock adds a dock window of
+// class "<class>Dock" that lists WM_DELETE_WINDOW too.
 // SIGUSR1 replaces its oldest window with a new one (window churn).
 #include <xcb/xcb.h>
 
@@ -10,6 +13,8 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <map>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -32,6 +37,7 @@ public:
         bool savePrompt = false;
         std::string logPath;
         bool isDock = false;
+        bool withDock = false;
         bool skipsTaskbar = false;
         int windowCount = 1;
         std::string gtkId;
@@ -64,6 +70,8 @@ public:
                 options.logPath = next();
             } else if (option == "--dock") {
                 options.isDock = true;
+            } else if (option == "--with-dock") {
+                options.withDock = true;
             } else if (option == "--skip-taskbar") {
                 options.skipsTaskbar = true;
             } else if (option == "--windows") {
@@ -93,7 +101,10 @@ public:
 
     int run() {
         for (int index = 0; index < options.windowCount; ++index) {
-            windows.push_back(createWindow());
+            windows.push_back(createWindow(options.isDock));
+        }
+        if (options.withDock) {
+            createWindow(true, "Dock");
         }
         xcb_flush(connection);
         pollfd x{xcb_get_file_descriptor(connection), POLLIN, 0};
@@ -104,10 +115,11 @@ public:
                 churn();
             }
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-                const bool closeRequested = isDeleteRequest(*event);
+                const auto asked = deleteRequestedWindow(*event);
                 std::free(event);
+                const bool closeRequested = asked.has_value();
                 if (closeRequested) {
-                    logDeleteRequest();
+                    logDeleteRequest(classes[*asked]);
                 }
                 if (closeRequested && options.savePrompt) {
                     showSavePrompt();
@@ -143,30 +155,32 @@ private:
         set(window, property, type, 8, text.data(), std::uint32_t(text.size()));
     }
 
-    xcb_window_t createWindow() {
+    xcb_window_t createWindow(bool isDock = false, const std::string& classSuffix = {}) {
         const xcb_window_t window = xcb_generate_id(connection);
         const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 150, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
                           values);
-        setProperties(window);
+        classes[window] = options.className + classSuffix;
+        setProperties(window, isDock, classSuffix);
         xcb_map_window(connection, window);
         return window;
     }
 
-    void setProperties(xcb_window_t window) {
+    void setProperties(xcb_window_t window, bool isDock, const std::string& classSuffix) {
         const xcb_atom_t utf8 = atom("UTF8_STRING");
         setText(window, "WM_NAME", XCB_ATOM_STRING, options.name);
         setText(window, "_NET_WM_NAME", utf8, options.name);
         if (options.nonUtf8Class) {
             setText(window, "WM_CLASS", XCB_ATOM_STRING, std::string("fixture\0Drowsy\xe9\xff\0", 17));
         } else if (options.hasClass) {
-            setText(window, "WM_CLASS", XCB_ATOM_STRING, options.instance + '\0' + options.className + '\0');
+            setText(window, "WM_CLASS", XCB_ATOM_STRING,
+                    options.instance + classSuffix + '\0' + options.className + classSuffix + '\0');
         }
         if (options.acceptsDelete) {
             setAtoms(window, "WM_PROTOCOLS", {atom("WM_DELETE_WINDOW")});
         }
-        if (options.isDock) {
+        if (isDock) {
             setAtoms(window, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DOCK")});
         }
         if (options.skipsTaskbar) {
@@ -206,19 +220,21 @@ private:
         set(window, "_NET_WM_ICON", XCB_ATOM_CARDINAL, 32, &number, 1);
     }
 
-    bool isDeleteRequest(const xcb_generic_event_t& event) {
+    std::optional<xcb_window_t> deleteRequestedWindow(const xcb_generic_event_t& event) {
         if ((event.response_type & ~0x80) != XCB_CLIENT_MESSAGE) {
-            return false;
+            return std::nullopt;
         }
         const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
-        return message.type == atom("WM_PROTOCOLS") && message.data.data32[0] == atom("WM_DELETE_WINDOW");
+        const bool isDelete =
+            message.type == atom("WM_PROTOCOLS") && message.data.data32[0] == atom("WM_DELETE_WINDOW");
+        return isDelete ? std::optional(message.window) : std::nullopt;
     }
 
-    void logDeleteRequest() {
+    void logDeleteRequest(const std::string& className) {
         if (options.logPath.empty()) {
             return;
         }
-        const std::string line = options.className + " delete request\n";
+        const std::string line = className + " delete request\n";
         const int file = open(options.logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (file >= 0) {
             (void)!write(file, line.data(), line.size());
@@ -234,6 +250,7 @@ private:
         }
         savePromptShown = true;
         const xcb_window_t dialog = xcb_generate_id(connection);
+        classes[dialog] = options.className;
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, dialog, screen->root, 0, 0, 160, 60, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &screen->white_pixel);
         const std::uint32_t userTime = 0;
@@ -250,7 +267,7 @@ private:
     void churn() {
         xcb_destroy_window(connection, windows.front());
         windows.pop_front();
-        windows.push_back(createWindow());
+        windows.push_back(createWindow(options.isDock));
         xcb_flush(connection);
     }
 
@@ -258,6 +275,7 @@ private:
     xcb_connection_t* connection = nullptr;
     xcb_screen_t* screen = nullptr;
     std::deque<xcb_window_t> windows;
+    std::map<xcb_window_t, std::string> classes;
     bool savePromptShown = false;
 };
 

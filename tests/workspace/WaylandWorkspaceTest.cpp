@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the wlroots and KDE workspaces do beyond the contract: names from the
+// desktop entry of the app id, XWayland's clients left to the X11 workspace,
+// the session's choice of backend, and the whole program's sweep.
+#include "WaylandWorkspaceTest.h"
+#include "WaylandDriver.h"
+#include "platform/session/SessionWorkspaces.h"
+
+#include <filesystem>
+#include <set>
+
+namespace drowsel::workspacetest {
+namespace {
+
+// What the X11 workspace knows of XWayland's clients, as the test says.
+class FakeXWaylandClients : public XWaylandClients {
+public:
+    bool hasWindowOfClass(std::string_view name) const override { return classes.contains(std::string(name)); }
+    bool hasWindowWithoutClass() const override { return false; }
+    bool hasClientWithPid(pid_t pid) const override { return pids.contains(pid); }
+
+    std::set<std::string> classes;
+    std::set<pid_t> pids;
+};
+
+} // namespace
+
+void WaylandWorkspaceTest::openSession() {
+    workspace.reset();
+    const auto& wayland = dynamic_cast<WaylandDriver&>(driver());
+    sessionWorkspaces =
+        SessionWorkspaces::open(Logger(log, "test", "session"), {wayland.waylandDisplay(), wayland.x11Display()});
+    ASSERT_TRUE(sessionWorkspaces) << seen();
+    ASSERT_STREQ(sessionWorkspaces->nativeBackend(), wayland.backendName()) << seen();
+    observe(*sessionWorkspaces);
+}
+
+pid_t WaylandWorkspaceTest::startX11(const std::vector<std::string>& command) {
+    started.push_back(driver().session().start(command));
+    return started.back();
+}
+
+// Both connections must have seen everything: a sentinel on each.
+void WaylandWorkspaceTest::settleBoth() {
+    settle();
+    const auto pid =
+        startX11({DROWSEL_FIXTURE_CLIENT, "--class", "sentinel", "X11Sentinel", "--name", "X11Sentinel", "--dock"});
+    waitForApp("X11Sentinel");
+    driver().session().stop(pid);
+    ASSERT_TRUE(waitUntil([&] { return appsNamed("X11Sentinel").empty(); })) << seen();
+}
+
+TEST_P(WaylandWorkspaceTest, NamesComeFromTheDesktopEntryOfTheAppIdElseFromTheAppId) {
+    const Client named{.name = "org.drowsel.ExactFixture"};
+    started.push_back(driver().start(named, closeLog));
+    Client plain{.name = "Plain"};
+    start(plain);
+
+    const auto app = waitForApp("Exact Fixture");
+    EXPECT_EQ(app->bundleIdentifier(), "org.drowsel.ExactFixture");
+    EXPECT_TRUE(app->bundleLocation().value_or("").ends_with("/applications/org.drowsel.ExactFixture.desktop"));
+    EXPECT_EQ(waitForApp(plain.name)->bundleIdentifier(), plain.name);
+}
+
+// The X11 workspace may learn of an XWayland window only after the compositor
+// listed and activated it: from then on the application is X11's, to list, to
+// close and to announce.
+TEST_P(WaylandWorkspaceTest, AnApplicationFoundToBeXWaylandsIsLeftToX11) {
+    FakeXWaylandClients xwayland;
+    workspace = driver().open(Logger(log, "test", "wayland"), &xwayland);
+    ASSERT_TRUE(workspace);
+    observe(*workspace);
+    Client found{.name = "Found"};
+    Client native{.name = "Native"};
+    const auto foundPid = start(found);
+    const auto nativePid = start(native);
+    const auto foundApp = waitForApp(found.name);
+    waitForApp(native.name);
+    ASSERT_TRUE(driver().activate(foundPid, found));
+    ASSERT_TRUE(waitUntil([&] { return frontmostName() == found.name; })) << seen();
+    settle();
+    deactivated.clear();
+
+    xwayland.classes.insert(found.name);
+    xwayland.pids.insert(foundPid);
+    EXPECT_TRUE(appsNamed(found.name).empty()) << seen();
+    EXPECT_FALSE(foundApp->terminate());
+    ASSERT_TRUE(driver().activate(nativePid, native));
+    ASSERT_TRUE(waitUntil([&] { return frontmostName() == native.name; })) << seen();
+    settle();
+    EXPECT_TRUE(deactivated.empty()) << seen();
+    EXPECT_TRUE(driver().session().isRunning(foundPid));
+}
+
+// XWayland's windows are in both lists; the X11 workspace owns them, so they
+// are asked politely or not at all, never through the compositor's close.
+TEST_P(WaylandWorkspaceTest, TheSessionPrefersTheNativeListAndLeavesXWaylandToX11) {
+    openSession();
+    Client native{.name = "Native"};
+    start(native);
+    const auto xterm = startX11({"xterm", "-e", "sleep", "1000"});
+    const auto rude = startX11({DROWSEL_FIXTURE_CLIENT, "--class", "rude", "RudeFixture", "--no-delete"});
+    waitForApp(native.name);
+    const auto xtermApp = waitForApp("XTerm");
+    const auto rudeApp = waitForApp("RudeFixture");
+    EXPECT_EQ(sessionWorkspaces->runningApplications().size(), 3u) << "each application once; " << seen();
+
+    EXPECT_FALSE(rudeApp->terminate());
+    EXPECT_TRUE(waitUntil([&] { return xtermApp->terminate(); }));
+    EXPECT_TRUE(waitUntil([&] { return !driver().session().isRunning(xterm); })) << seen();
+    settleBoth();
+    EXPECT_TRUE(driver().session().isRunning(rude));
+}
+
+TEST_P(WaylandWorkspaceTest, TheFrontmostMovesBetweenNativeAndXWaylandWindowsOneDeactivationEach) {
+    openSession();
+    Client native{.name = "Native"};
+    const Client xterm{.name = "XTerm", .isX11 = true};
+    const auto nativePid = start(native);
+    const auto xtermPid = startX11({"xterm", "-e", "sleep", "1000"});
+    waitForApp(native.name);
+    waitForApp(xterm.name);
+    const auto activate = [&](pid_t pid, const Client& client) {
+        ASSERT_TRUE(driver().activate(pid, client)) << client.name << "; " << seen();
+        ASSERT_TRUE(waitUntil([&] { return frontmostName() == client.name; })) << seen();
+    };
+    activate(xtermPid, xterm);
+    activate(nativePid, native);
+    settleBoth();
+    deactivated.clear();
+
+    activate(xtermPid, xterm);
+    activate(nativePid, native);
+    settleBoth();
+    EXPECT_EQ(deactivated, (std::vector<std::string>{native.name, xterm.name})) << seen();
+}
+
+// The whole program: it starts, sees the native clients and, with a limit of
+// 0 hours, sweeps the idle one at the first sweep, in the first second of the
+// next minute.
+TEST_P(WaylandWorkspaceTest, DrowselSweepsAnIdleNativeClientButSparesTheActiveOne) {
+    Client idle{.name = "Idle"};
+    Client busy{.name = "Busy"};
+    const auto idlePid = start(idle);
+    const auto busyPid = start(busy);
+    waitForApp(idle.name);
+    waitForApp(busy.name);
+    ASSERT_TRUE(driver().activate(busyPid, busy));
+    const auto configHome = driver().session().folder() + "/drowsel-config";
+    std::filesystem::create_directories(configHome + "/Drowsel");
+    std::ofstream(configHome + "/Drowsel/Drowsel.conf") << "[General]\nhoursUntilClose=0\n";
+    const auto drowsel = driver().session().start({DROWSEL_BINARY}, {"XDG_CONFIG_HOME=" + configHome});
+    started.push_back(drowsel);
+
+    EXPECT_TRUE(waitUntil([&] { return !driver().session().isRunning(idlePid); }, std::chrono::seconds(75))) << seen();
+    EXPECT_EQ(driver().session().exitStatus(idlePid), 0) << "closed by its own choice, not killed";
+    EXPECT_TRUE(driver().session().isRunning(busyPid)) << "in use";
+    EXPECT_TRUE(driver().session().isRunning(drowsel));
+}
+
+} // namespace drowsel::workspacetest

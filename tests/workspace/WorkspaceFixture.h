@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "BackendDriver.h"
+#include "QtEventPump.h"
+#include "fakes/RecordingLogSink.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace drowsel::workspacetest {
+
+// A workspace on the backend's display server, shared by the cases of a
+// suite, with real clients each case starts and stops by PID. Every failure
+// tells what the workspace saw: its applications, the deactivations, the
+// close requests the clients logged.
+class WorkspaceFixture : public ::testing::TestWithParam<DriverFactory> {
+public:
+    static void TearDownTestSuite() { shared.reset(); }
+
+    static bool waitUntil(const std::function<bool()>& condition,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+        return processes::DisplaySession::waitUntil(condition, timeout, pumpQtEvents);
+    }
+
+protected:
+    void SetUp() override {
+        if (!shared) {
+            shared = GetParam()();
+        }
+        closeLog = driver().session().folder() + "/close-" + std::to_string(++clientCount) + ".log";
+        workspace = driver().open(Logger(log, "test", "workspace"));
+        ASSERT_TRUE(workspace) << seen();
+        observe(*workspace);
+    }
+
+    void TearDown() override {
+        workspace.reset();
+        for (const auto pid : started) {
+            driver().session().stop(pid);
+        }
+    }
+
+    BackendDriver& driver() { return *shared; }
+
+    // Records the deactivations of this workspace from now on; later calls
+    // helpers read it.
+    void observe(Workspace& observed) {
+        current = &observed;
+        observed.addDeactivationObserver([this](const DeactivationNotification& notification) {
+            deactivated.push_back(notification.application ? notification.application->name() : "(none)");
+        });
+    }
+
+    // Gives the client a name no other client of the session has.
+    pid_t start(Client& client) {
+        client.name = "org.drowsel.c" + std::to_string(++clientCount) + "." + client.name;
+        started.push_back(driver().start(client, closeLog));
+        return started.back();
+    }
+
+    std::vector<ApplicationHandle> appsNamed(const std::string& name) const {
+        auto apps = current->runningApplications();
+        std::erase_if(apps, [&](const ApplicationHandle& app) { return app->localizedName() != name; });
+        return apps;
+    }
+
+    ApplicationHandle waitForApp(const std::string& name) {
+        if (!waitUntil([&] { return appsNamed(name).size() == 1; })) {
+            throw std::runtime_error("no single application named " + name + "; " + seen());
+        }
+        return appsNamed(name).front();
+    }
+
+    std::string frontmostName() const {
+        const auto frontmost = current->frontmostApplication();
+        return frontmost ? (*frontmost)->localizedName().value_or("(none)") : "";
+    }
+
+    // Events of one connection arrive in order: once the workspace has listed
+    // and dropped a client started after everything a case did, it has seen
+    // all of it. The sentinel takes no focus: a dock where the backend shows
+    // one, else a window the compositor is told not to focus.
+    void settle() {
+        Client sentinel{.name = "Sentinel", .role = Client::Role::dock};
+        if (driver().cannotStart(sentinel)) {
+            sentinel.role = Client::Role::ordinary;
+        }
+        const auto pid = start(sentinel);
+        waitForApp(sentinel.name);
+        driver().session().stop(pid);
+        ASSERT_TRUE(waitUntil([&] { return appsNamed(sentinel.name).empty(); })) << seen();
+    }
+
+    // The close requests the windows of that name received.
+    std::size_t requestsTo(const std::string& window) const {
+        std::ifstream file(closeLog);
+        std::size_t count = 0;
+        for (std::string line; std::getline(file, line);) {
+            count += line == window + " delete request" ? 1 : 0;
+        }
+        return count;
+    }
+
+    std::string seen() const {
+        std::ostringstream text;
+        text << "applications:";
+        for (const auto& app : current != nullptr ? current->runningApplications() : std::vector<ApplicationHandle>{}) {
+            text << " '" << app->localizedName().value_or("(none)") << "'"
+                 << (app->activationPolicy() == ActivationPolicy::regular ? "" : " (accessory)");
+        }
+        text << "; frontmost '" << (current != nullptr ? frontmostName() : "") << "'; deactivated "
+             << ::testing::PrintToString(deactivated) << "; close requests: ";
+        std::ifstream file(closeLog);
+        for (std::string line; std::getline(file, line);) {
+            text << line << "; ";
+        }
+        for (const auto& message : log.messages()) {
+            text << "log: " << message << "; ";
+        }
+        return text.str();
+    }
+
+    fakes::RecordingLogSink log;
+    std::unique_ptr<Workspace> workspace;
+    Workspace* current = nullptr;
+    std::vector<std::string> deactivated;
+    std::string closeLog;
+    std::vector<pid_t> started;
+    static inline std::unique_ptr<BackendDriver> shared;
+    static inline int clientCount = 0;
+};
+
+// The contract every backend passes; its program instantiates it with its driver.
+using WorkspaceContract = WorkspaceFixture;
+// The cases that end the display server, each on a server of its own.
+using WorkspaceServerEnd = ::testing::TestWithParam<DriverFactory>;
+
+} // namespace drowsel::workspacetest

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The workspace contract on X11, and what only the X11 workspace does: names,
+// identifiers and icons from desktop entries and windows, odd properties,
+// a picture read without requests, a broken connection, real X clients.
+#include "platform/x11/X11Workspace.h"
+#include "WorkspaceFixture.h"
+#include "X11Driver.h"
+
+#include <QPixmap>
+
+#include <cstdlib>
+
+namespace drowsel::xtest {
+namespace {
+
+using workspacetest::WorkspaceContract;
+using workspacetest::WorkspaceFixture;
+using workspacetest::WorkspaceServerEnd;
+
+INSTANTIATE_TEST_SUITE_P(X11, WorkspaceContract, ::testing::Values(&X11Driver::create));
+INSTANTIATE_TEST_SUITE_P(X11, WorkspaceServerEnd, ::testing::Values(&X11Driver::create));
+
+class X11WorkspaceTest : public WorkspaceFixture {
+protected:
+    pid_t startFixture(std::vector<std::string> options) {
+        options.insert(options.begin(), DROWSEL_FIXTURE_CLIENT);
+        return run(options);
+    }
+
+    pid_t run(const std::vector<std::string>& command) {
+        started.push_back(driver().session().start(command));
+        return started.back();
+    }
+
+    X11Workspace& x11() { return dynamic_cast<X11Workspace&>(*workspace); }
+};
+INSTANTIATE_TEST_SUITE_P(X11, X11WorkspaceTest, ::testing::Values(&X11Driver::create));
+
+QRgb centreOf(const QIcon& icon) { return icon.pixmap(32, 32).toImage().pixel(16, 16); }
+
+TEST_P(X11WorkspaceTest, NamesAndIdentifiersComeFromDesktopEntriesElseFromTheWindow) {
+    run({"xterm"});
+    run({"xeyes"});
+    startFixture({"--class", "startup", "DrowselStartupClass"});
+    startFixture({"--class", "exact", "org.drowsel.ExactFixture"});
+    startFixture({"--class", "lower", "LowerFixture"});
+    startFixture({"--class", "gtk", "GtkClass", "--gtk-id", "org.drowsel.GtkFixture"});
+    startFixture({"--class", "decoyinstance", "DecoyClass"});
+    const std::string dataHome = std::getenv("XDG_DATA_HOME");
+
+    const auto xterm = waitForApp("XTerm");
+    EXPECT_EQ(xterm->bundleIdentifier(), "debian-xterm");
+    EXPECT_EQ(xterm->bundleLocation(), "/usr/share/applications/debian-xterm.desktop");
+    EXPECT_EQ(waitForApp("XEyes")->bundleIdentifier(), std::nullopt);
+    EXPECT_EQ(waitForApp("XEyes")->bundleLocation(), "/usr/bin/xeyes");
+    const auto startup = waitForApp("Start-Fixture"); // the entry's Name in German (LANGUAGE=de)
+    EXPECT_EQ(startup->bundleIdentifier(), "drowsel-test-startup");
+    EXPECT_EQ(startup->bundleLocation(), dataHome + "/applications/drowsel-test-startup.desktop");
+    EXPECT_EQ(waitForApp("Exact Fixture")->bundleIdentifier(), "org.drowsel.ExactFixture");
+    EXPECT_EQ(waitForApp("Lower Fixture")->bundleIdentifier(), "lowerfixture");
+    EXPECT_EQ(waitForApp("Gtk Fixture")->bundleIdentifier(), "org.drowsel.GtkFixture");
+    EXPECT_EQ(waitForApp("DecoyClass")->bundleIdentifier(), std::nullopt);
+}
+
+// The window's icon is found by the executable's path: the only fixture client running here has one.
+TEST_P(X11WorkspaceTest, IconsComeFromTheEntryThenTheWindowThenAGenericIcon) {
+    startFixture({"--class", "startup", "DrowselStartupClass"});
+    startFixture({"--class", "icon", "IconFixture", "--icon", "ff00ff00"});
+    const auto fromEntry = x11().iconForFile(QString::fromStdString(*waitForApp("Start-Fixture")->bundleLocation()));
+    EXPECT_EQ(centreOf(fromEntry), qRgb(255, 0, 0));
+    const auto fromWindow = x11().iconForFile(QString::fromStdString(*waitForApp("IconFixture")->bundleLocation()));
+    EXPECT_EQ(centreOf(fromWindow), qRgb(0, 255, 0)) << seen();
+    EXPECT_EQ(fromWindow.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}})); // the bogus third image is left out
+    EXPECT_FALSE(x11().iconForFile("").isNull());
+    EXPECT_FALSE(x11().iconForFile("/nonexistent/app").isNull());
+}
+
+TEST_P(X11WorkspaceTest, OddPropertiesAreReadSoundly) {
+    startFixture({"--no-class"});
+    startFixture({"--non-utf8-class"});
+    startFixture({"--class", "malformed", "MalformedFixture", "--malformed"});
+    const auto hasNameless = [&] {
+        return std::ranges::any_of(workspace->runningApplications(),
+                                   [](const ApplicationHandle& app) { return !app->localizedName(); });
+    };
+    ASSERT_TRUE(waitUntil(hasNameless)) << seen();
+
+    EXPECT_TRUE(appsNamed("").empty());
+    EXPECT_EQ(waitForApp("Drowsy\u00e9\u00ff")->activationPolicy(), ActivationPolicy::regular);
+    const auto malformed = waitForApp("MalformedFixture");
+    EXPECT_EQ(malformed->activationPolicy(), ActivationPolicy::regular); // the broken dock type does not count
+    EXPECT_FALSE(x11().iconForFile(QString::fromStdString(*malformed->bundleLocation())).isNull());
+    EXPECT_TRUE(std::ranges::any_of(log.messages(), [](const std::string& line) {
+        return line.find("malformed") != std::string::npos && line.find("_NET_WM_WINDOW_TYPE") != std::string::npos;
+    })) << seen();
+}
+
+// The sweep runs every second: reading the picture must not cost a round trip.
+TEST_P(X11WorkspaceTest, ReadingThePictureMakesNoRequestToTheServer) {
+    startFixture({"--class", "multi", "MultiFixture", "--windows", "2"});
+    waitForApp("MultiFixture");
+    settle();
+
+    auto* x = x11().xcbConnection();
+    const auto sequenceOfRoundTrip = [x] {
+        XcbReply<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));
+        return reply->sequence;
+    };
+    const auto before = sequenceOfRoundTrip();
+    for (const auto& app : workspace->runningApplications()) {
+        (void)app->localizedName();
+        (void)app->bundleIdentifier();
+        (void)app->activationPolicy();
+        (void)app->isFinishedLaunching();
+    }
+    (void)workspace->frontmostApplication();
+    EXPECT_EQ(sequenceOfRoundTrip() - before, 1);
+}
+
+// Xt clients may list WM_DELETE_WINDOW only once their window is managed, and
+// one just started may let a request pass: the sweep asks again, as this does.
+TEST_P(X11WorkspaceTest, RealClientsAreGroupedByProcessAndQuitWhenAsked) {
+    const std::map<std::string, pid_t> clients{
+        {"XClock", run({"xclock"})}, {"XTerm", run({"xterm"})}, {"Xmessage", run({"xmessage", "Save?"})}};
+    run({"xcalc"}); // without _NET_WM_PID: the X server names its process
+    run({"xcalc"});
+    ASSERT_TRUE(waitUntil([&] { return appsNamed("XCalc").size() == 2; })) << seen();
+    EXPECT_NE(appsNamed("XCalc")[0], appsNamed("XCalc")[1]);
+    for (const auto& [name, pid] : clients) {
+        const auto app = waitForApp(name);
+        const auto quits = [&] { return !driver().session().isRunning(pid); };
+        EXPECT_TRUE(waitUntil([&] {
+            return quits() || (app->terminate() && waitUntil(quits, std::chrono::seconds(2)));
+        })) << name;
+        EXPECT_TRUE(waitUntil([&] { return appsNamed(name).empty(); })) << seen();
+        EXPECT_FALSE(app->terminate()) << name;
+    }
+}
+
+TEST(X11WorkspaceConnectionTest, ABrokenConnectionIsReportedOnce) {
+    fakes::RecordingLogSink log;
+    XSession session;
+    const auto workspace = X11Workspace::open(Logger(log, "test", "x11"), session.display().c_str());
+    ASSERT_TRUE(workspace);
+    int reports = 0;
+    QObject::connect(workspace.get(), &X11Workspace::connectionLost, [&] { ++reports; });
+
+    session.stop(session.serverPid());
+    ASSERT_TRUE(WorkspaceFixture::waitUntil([&] { return reports > 0; }));
+    EXPECT_FALSE(WorkspaceFixture::waitUntil([&] { return reports > 1; }, std::chrono::milliseconds(300)));
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_EQ(log.lines.back().level, LogSink::Level::error);
+}
+
+} // namespace
+} // namespace drowsel::xtest
