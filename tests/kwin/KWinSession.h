@@ -40,10 +40,8 @@ public:
     void stopCompositor() { stop(kwin); }
 
 private:
-    void writeBusConfiguration(const std::string& runtimeDir) const;
-    void writeDisplayAnnouncer() const;
     std::string evaluate(const std::string& functionBody) const;
-    std::string dbusCall(const std::string& path, const std::string& method,
+    std::string dbusCall(const std::string& object, const std::string& method,
                          const std::vector<std::string>& arguments) const;
 
     std::string socketPath;

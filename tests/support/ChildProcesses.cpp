@@ -96,21 +96,6 @@ void ChildProcesses::stopAll() {
     }
 }
 
-std::vector<std::string> ChildProcesses::asUser(const Account& account, std::vector<std::string> command,
-                                                const std::vector<std::string>& keptCapabilities) {
-    std::vector<std::string> prefix{"setpriv", "--reuid=" + std::to_string(account.uid),
-                                    "--regid=" + std::to_string(account.gid), "--clear-groups"};
-    if (!keptCapabilities.empty()) {
-        std::string capabilities;
-        for (const auto& capability : keptCapabilities) {
-            capabilities += (capabilities.empty() ? "+" : ",+") + capability;
-        }
-        prefix.insert(prefix.end(), {"--inh-caps=" + capabilities, "--ambient-caps=" + capabilities});
-    }
-    command.insert(command.begin(), prefix.begin(), prefix.end());
-    return command;
-}
-
 bool ChildProcesses::waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
                                const std::function<void()>& pause) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -22,11 +22,6 @@ public:
         std::string output;
     };
 
-    struct Account {
-        uid_t uid = 0;
-        gid_t gid = 0;
-    };
-
     ChildProcesses() = default;
     ~ChildProcesses() { stopAll(); }
     ChildProcesses(const ChildProcesses&) = delete;
@@ -42,12 +37,6 @@ public:
     bool isRunning(pid_t pid) { return !exitStatus(pid); }
     void stop(pid_t pid);
     void stopAll();
-
-    // The command run through setpriv as that user, keeping the named
-    // capabilities (e.g. "sys_ptrace"): for daemons the tests, as root, run
-    // unprivileged.
-    static std::vector<std::string> asUser(const Account& account, std::vector<std::string> command,
-                                           const std::vector<std::string>& keptCapabilities = {});
 
     // Polls the condition until it holds or the timeout passes; pause runs
     // between polls (the default sleeps 10 ms; Qt tests pump their event loop).

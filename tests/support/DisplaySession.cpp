@@ -88,26 +88,37 @@ void DisplaySession::fail(const std::string& what, const std::string& logName) c
                              log.substr(log.size() > shown ? log.size() - shown : 0));
 }
 
-ChildProcesses::Account DisplaySession::compositorAccount() {
-    if (geteuid() != 0) {
-        return {geteuid(), getegid()};
+namespace {
+
+passwd compositorUser() {
+    const passwd* user = geteuid() == 0 ? getpwnam("nobody") : getpwuid(geteuid());
+    if (user == nullptr) {
+        throw std::runtime_error("no user to run the compositor as");
     }
-    const passwd* nobody = getpwnam("nobody");
-    if (nobody == nullptr) {
-        throw std::runtime_error("no user nobody to run the compositor as");
-    }
-    return {nobody->pw_uid, nobody->pw_gid};
+    return *user;
 }
 
+} // namespace
+
 std::vector<std::string> DisplaySession::asCompositor(std::vector<std::string> command,
-                                                      const std::vector<std::string>& capabilities) {
-    return geteuid() == 0 ? ChildProcesses::asUser(compositorAccount(), std::move(command), capabilities) : command;
+                                                      const std::string& capabilities) {
+    if (geteuid() != 0) {
+        return command;
+    }
+    const auto user = compositorUser();
+    std::vector<std::string> prefix{"setpriv", "--reuid=" + std::to_string(user.pw_uid),
+                                    "--regid=" + std::to_string(user.pw_gid), "--clear-groups"};
+    if (!capabilities.empty()) {
+        prefix.insert(prefix.end(), {"--inh-caps=" + capabilities, "--ambient-caps=" + capabilities});
+    }
+    command.insert(command.begin(), prefix.begin(), prefix.end());
+    return command;
 }
 
 std::string DisplaySession::compositorFolder(const std::string& name) const {
     const auto folder = path(name);
-    const auto account = compositorAccount();
-    if (mkdir(folder.c_str(), 0700) != 0 || chown(folder.c_str(), account.uid, account.gid) != 0) {
+    const auto user = compositorUser();
+    if (mkdir(folder.c_str(), 0700) != 0 || chown(folder.c_str(), user.pw_uid, user.pw_gid) != 0) {
         throw std::runtime_error("cannot create " + folder);
     }
     return folder;

@@ -59,11 +59,10 @@ protected:
     std::string firstLineOf(const std::string& file, pid_t server, const std::string& logName) const;
     // Throws with the end of the log, which may tell why.
     [[noreturn]] void fail(const std::string& what, const std::string& logName) const;
-    // The user compositors run as: nobody when the tests run as root, else ours.
-    static ChildProcesses::Account compositorAccount();
-    // The command as the compositor's user, keeping the named capabilities.
+    // The command as the user compositors run as, nobody when the tests run as
+    // root, keeping capabilities such as "+sys_ptrace".
     static std::vector<std::string> asCompositor(std::vector<std::string> command,
-                                                 const std::vector<std::string>& capabilities = {});
+                                                 const std::string& capabilities = {});
     // A folder in the session owned by the compositor's user, for its sockets and files.
     std::string compositorFolder(const std::string& name) const;
 

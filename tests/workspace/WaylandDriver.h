@@ -12,6 +12,11 @@ namespace drowsel::workspacetest {
 // each workspace, kept until the driver goes, and the Qt fixture client.
 class WaylandDriver : public BackendDriver {
 public:
+    using Client = workspacetest::Client;
+
+    static constexpr const char* everyToplevelCloses =
+        "every Wayland toplevel can be asked to close (xdg_toplevel.close)";
+
     std::unique_ptr<Workspace> open(Logger log, const XWaylandClients* xwayland = nullptr) override {
         auto connection = WaylandConnection::open(log, waylandDisplay().c_str());
         if (!connection) {
