@@ -3,51 +3,29 @@
 #include "app/TrayItem.h"
 #include "app/TrayPanel.h"
 #include "fakes/CoreFakes.h"
-#include "toolkit/StoredSettings.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTest>
 
 namespace drowsel {
 
-namespace {
-
-class GenericIcons : public IconProvider {
-public:
-    QIcon iconForFile(const QString&) const override { return QIcon(); }
-};
-
-// The services every test of this process shares, as the program's do.
-struct SharedFakes {
-    fakes::CoreFakes core;
-    StoredSettings settings{core.defaults};
-    GenericIcons icons;
-};
-
-SharedFakes& fakesInUse() {
-    static SharedFakes* const shared = [] {
-        auto* created = new SharedFakes;
-        DrowselApp::use({created->core.services(), {created->settings, created->core.clock, created->icons}});
-        return created;
-    }();
-    return *shared;
-}
-
-} // namespace
-
 TEST(DrowselAppTest, EvaluatingTheSceneTwiceSharesOneManagerThatMonitorsFromTheStart) {
-    auto& fakes = fakesInUse();
-    fakes.core.workspace.launch({.name = "Editor"});
+    // Never freed, as the program's services outlive the shared manager.
+    static auto* const core = new fakes::CoreFakes;
+    static auto* const settings = new StoredSettings(core->defaults);
+    static const struct : IconProvider {
+        QIcon iconForFile(const QString&) const override { return {}; }
+    } icons;
+    DrowselApp::use({core->services(), {*settings, core->clock, icons}});
+    core->workspace.launch({.name = "Editor"});
 
     const auto first = DrowselApp().body();
     const auto second = DrowselApp().body();
-    fakes.core.mainQueue.runAll();
+    core->mainQueue.runAll();
 
-    EXPECT_EQ(&DrowselApp::sharedManager(), &DrowselApp::sharedManager());
-    EXPECT_EQ(fakes.core.timers.liveTimers(), 1u);
-    EXPECT_EQ(fakes.core.workspace.observerCount(), 1u);
+    EXPECT_EQ(core->timers.liveTimers(), 1u);
+    EXPECT_EQ(core->workspace.observerCount(), 1u);
     EXPECT_EQ(DrowselApp::sharedManager().runningApps().size(), 1u) << "tracking runs without the panel";
     EXPECT_FALSE(first->panel().isVisible());
 }
@@ -59,7 +37,8 @@ TEST(DrowselAppTest, TextsFollowTheLocaleWhereATranslationExists) {
         {QLocale(QLocale::Japanese), false, "Settings"}};
     for (const auto& [locale, translated, settings] : cases) {
         EXPECT_EQ(DrowselApp::translateTo(locale), translated);
-        EXPECT_EQ(QCoreApplication::translate("drowsel::ContentView", "Settings"), settings);
+        EXPECT_EQ(QCoreApplication::translate("drowsel::ContentView", "Settings").toStdString(),
+                  settings.toStdString());
     }
 }
 
@@ -70,7 +49,6 @@ TEST(TrayPanelTest, PlacedNextToTheIconInsideTheAvailableArea) {
     const std::tuple<QSize, QRect, QRect, QPoint> cases[]{
         // Tray at the top: below the icon, centred on it.
         {panel, QRect(1000, 0, 22, 22), QRect(0, 30, 1920, 1050), QPoint(1010 - 155, 30)},
-        {panel, QRect(1000, 30, 22, 22), screen, QPoint(855, 56)},
         // Tray at the bottom right: above the icon, kept on screen.
         {panel, QRect(1890, 1050, 22, 22), QRect(0, 0, 1920, 1046), QPoint(1920 - 310, 1050 - 4 - 200)},
         // No icon geometry: at the pointer.
@@ -82,41 +60,22 @@ TEST(TrayPanelTest, PlacedNextToTheIconInsideTheAvailableArea) {
     }
 }
 
+// A click outside closes the popup before the icon hears it: the click on the
+// icon that closed it does not open it again, and is spent.
 TEST(TrayPanelTest, ClickOnTheIconTogglesAndTheClickThatClosedItDoesNotReopen) {
     TrayPanel panel(std::make_unique<QWidget>());
     panel.content()->setFixedSize(310, 100);
     const QRect icon(100, 0, 22, 22);
-
-    panel.toggleNear(icon);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    QCursor::setPos(icon.center());
-    panel.hide(); // the press on the icon closes the popup first
-    panel.toggleNear(icon);
-    EXPECT_FALSE(panel.isVisible()) << "the click on the icon that closed the popup";
-
-    panel.toggleNear(icon);
-    EXPECT_TRUE(panel.isVisible());
-    QCursor::setPos(600, 400);
-    panel.hide(); // a click elsewhere
-    panel.toggleNear(icon);
-    EXPECT_TRUE(panel.isVisible());
-}
-
-TEST(TrayPanelTest, FollowsItsContentAndClosesWhenAnotherWindowOfOursTakesTheFocus) {
-    TrayPanel panel(std::make_unique<QWidget>());
-    panel.content()->setFixedSize(310, 100);
-    panel.openNear(QRect(100, 700, 22, 22));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    const int bottom = panel.geometry().bottom();
-
-    panel.content()->setFixedSize(310, 160);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.height() == 160; }));
-    EXPECT_EQ(panel.geometry().bottom(), bottom) << "still right above the icon";
-
-    QWidget settings;
-    settings.show();
-    settings.activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }));
+    for (const auto& [pointer, visibleAfterTwoClicks] : {std::pair{icon.center(), true}, {QPoint(600, 400), false}}) {
+        panel.openNear(icon);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+        QCursor::setPos(pointer);
+        panel.hide();
+        panel.toggleNear(icon);
+        EXPECT_EQ(panel.isVisible(), !visibleAfterTwoClicks) << "after the closing click";
+        panel.toggleNear(icon);
+        EXPECT_EQ(panel.isVisible(), visibleAfterTwoClicks) << "after the next click";
+    }
 }
 
 } // namespace drowsel

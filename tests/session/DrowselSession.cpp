@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DrowselSession.h"
 
-#include <QDir>
-#include <QFile>
-
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -12,26 +13,30 @@ namespace drowsel::xtest {
 
 namespace {
 
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+std::string contentsOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 } // namespace
 
-DrowselSession::DrowselSession(const QByteArray& generalSection) {
-    QDir().mkpath(QString::fromStdString(configFolder + "/Drowsel"));
-    QFile file(QString::fromStdString(configFolder + "/Drowsel/Drowsel.conf"));
-    if (!file.open(QIODevice::WriteOnly) || file.write("[General]\n" + generalSection) < 0) {
-        throw std::runtime_error("cannot write the settings file");
+DrowselSession::DrowselSession(const std::string& generalSection) {
+    std::filesystem::create_directories(configFolder + "/Drowsel");
+    std::ofstream(configFolder + "/Drowsel/Drowsel.conf", std::ios::binary) << "[General]\n" << generalSection;
+}
+
+std::string DrowselSession::settingsFile() const { return contentsOf(configFolder + "/Drowsel/Drowsel.conf"); }
+
+std::string DrowselSession::log() const { return contentsOf(logPath); }
+
+std::size_t DrowselSession::countInLog(const std::string& text) const {
+    const std::string all = log();
+    std::size_t count = 0;
+    for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) {
+        ++count;
     }
+    return count;
 }
-
-QByteArray DrowselSession::settingsFile() const {
-    return contentsOf(QString::fromStdString(configFolder + "/Drowsel/Drowsel.conf"));
-}
-
-std::string DrowselSession::log() const { return contentsOf(QString::fromStdString(logPath)).toStdString(); }
 
 // The bus address leads nowhere, so Qt neither reaches the developer's own
 // desktop nor starts a bus of its own.
@@ -42,48 +47,30 @@ exec "$2" 2>>"$3")";
     return session.start({"sh", "-c", script, "sh", configFolder, DROWSEL_BINARY, logPath});
 }
 
-void DrowselSession::startTray() {
-    session.start({"tint2"});
-    require([&] { return !windowsFound({"--class", "^Tint2$"}).empty(); }, "tint2 shows no panel");
-}
-
 pid_t DrowselSession::startClient(const std::string& className, const std::vector<std::string>& options) {
     std::vector<std::string> command{DROWSEL_FIXTURE_CLIENT, "--class", className, className, "--log", logPath};
     command.insert(command.end(), options.begin(), options.end());
-    const pid_t client = session.start(command);
-    require([&] { return !windowsFound({"--class", "^" + className + "$"}).empty(); }, className + " shows no window");
-    return client;
+    return startShowing(command, className);
 }
 
-void DrowselSession::activate(const std::string& className) {
-    session.run({"xdotool", "windowactivate", "--sync", windowsFound({"--class", "^" + className + "$"}).front()});
-}
-
-std::vector<std::string> DrowselSession::windowsOf(pid_t pid) { return windowsFound({"--pid", std::to_string(pid)}); }
-
-std::vector<std::string> DrowselSession::windowsFound(const std::vector<std::string>& criteria) {
-    std::vector<std::string> command{"xdotool", "search", "--onlyvisible"};
-    command.insert(command.end(), criteria.begin(), criteria.end());
-    std::istringstream lines(session.run(command).output);
-    std::vector<std::string> windows;
-    for (std::string line; std::getline(lines, line);) {
-        windows.push_back(line);
+pid_t DrowselSession::startShowing(const std::vector<std::string>& command, const std::string& windowClass) {
+    const pid_t pid = session.start(command);
+    if (!waitFor([&] { return !windows("--class", "^" + windowClass + "$").empty(); })) {
+        throw std::runtime_error(windowClass + " shows no window");
     }
-    return windows;
+    return pid;
 }
 
-DrowselSession::Geometry DrowselSession::geometryOf(const std::string& window) {
-    std::istringstream lines(session.run({"xdotool", "getwindowgeometry", "--shell", window}).output);
-    Geometry geometry{};
-    for (std::string line; std::getline(lines, line);) {
-        const auto equals = line.find('=');
-        for (const auto& [key, index] : {std::pair{"X", 0}, {"Y", 1}, {"WIDTH", 2}, {"HEIGHT", 3}}) {
-            if (line.substr(0, equals) == key) {
-                geometry[index] = std::stoi(line.substr(equals + 1));
-            }
-        }
-    }
-    return geometry;
+std::vector<std::string> DrowselSession::windows(const std::string& criterion, const std::string& value) {
+    std::istringstream found(session.run({"xdotool", "search", "--onlyvisible", criterion, value}).output);
+    return {std::istream_iterator<std::string>(found), {}};
+}
+
+std::array<int, 4> DrowselSession::geometryOf(const std::string& window) {
+    std::array<int, 4> box{};
+    std::sscanf(session.run({"xdotool", "getwindowgeometry", "--shell", window}).output.c_str(),
+                "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &box[0], &box[1], &box[2], &box[3]);
+    return box;
 }
 
 void DrowselSession::click(int x, int y) {
@@ -92,12 +79,6 @@ void DrowselSession::click(int x, int y) {
 
 bool DrowselSession::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     return XSession::waitUntil(condition, timeout, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
-}
-
-void DrowselSession::require(const std::function<bool()>& condition, const std::string& failure) const {
-    if (!waitFor(condition)) {
-        throw std::runtime_error(failure + "; the log:\n" + log());
-    }
 }
 
 } // namespace drowsel::xtest

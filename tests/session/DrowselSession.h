@@ -3,7 +3,6 @@
 
 #include "XSession.h"
 
-#include <QByteArray>
 #include <QTemporaryDir>
 
 #include <array>
@@ -20,25 +19,24 @@ namespace drowsel::xtest {
 // Everything is stopped by PID when the session goes.
 class DrowselSession {
 public:
-    using Geometry = std::array<int, 4>; // x, y, width, height
-
     // generalSection: Drowsel.conf's [General] section, as a user may have left it.
-    explicit DrowselSession(const QByteArray& generalSection = "hoursUntilClose=1\n");
+    explicit DrowselSession(const std::string& generalSection = "hoursUntilClose=1\n");
 
     XSession& x() { return session; }
-    QByteArray settingsFile() const;
+    std::string settingsFile() const;
     std::string log() const;
+    std::size_t countInLog(const std::string& text) const;
 
     // setup: shell lines run first in the shell that then becomes Drowsel.
     pid_t startDrowsel(const std::string& setup = {});
     // tint2 as the tray, up before Drowsel.
-    void startTray();
+    void startTray() { startShowing({"tint2"}, "Tint2"); }
     // A fixture client named className in the panel, its window shown.
     pid_t startClient(const std::string& className, const std::vector<std::string>& options = {});
-    void activate(const std::string& className);
-    // Visible windows, by _NET_WM_PID.
-    std::vector<std::string> windowsOf(pid_t pid);
-    Geometry geometryOf(const std::string& window);
+    // Visible windows by an xdotool search criterion: "--pid", "--class".
+    std::vector<std::string> windows(const std::string& criterion, const std::string& value);
+    // x, y, width, height
+    std::array<int, 4> geometryOf(const std::string& window);
     void click(int x, int y);
 
     // Polls the condition until it holds; a long timeout costs nothing when it does.
@@ -46,8 +44,8 @@ public:
                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 private:
-    std::vector<std::string> windowsFound(const std::vector<std::string>& criteria);
-    void require(const std::function<bool()>& condition, const std::string& failure) const;
+    // Throws when no window of the class shows.
+    pid_t startShowing(const std::vector<std::string>& command, const std::string& windowClass);
 
     XSession session;
     QTemporaryDir folder;

@@ -4,12 +4,9 @@
 #include "core/DefaultsKeys.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/CoreFakes.h"
-#include "toolkit/StoredSettings.h"
 #include "toolkit/ViewEnvironment.h"
 
-#include <QCoreApplication>
 #include <QTest>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 // Readable failure messages.
@@ -17,23 +14,14 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace drowsel::testing {
 
-// Remembers which icons were asked for.
-class RecordingIconProvider : public IconProvider {
-public:
-    QIcon iconForFile(const QString& path) const override {
-        askedPaths.push_back(path);
-        return {};
-    }
-
-    mutable QStringList askedPaths;
-};
-
 // A manager on fakes, with the settings, clock and icons the views are given.
 struct ViewsHarness {
     fakes::CoreFakes core;
     std::shared_ptr<RunningAppsManager> manager = RunningAppsManager::create(core.services());
     StoredSettings settings{core.defaults};
-    RecordingIconProvider icons;
+    struct : IconProvider {
+        QIcon iconForFile(const QString&) const override { return {}; }
+    } icons;
     ViewEnvironment environment{settings, core.clock, icons};
 
     // Starts a tracked application stamped now.
@@ -47,6 +35,12 @@ struct ViewsHarness {
 
 // Runs the redraws that changes asked for.
 inline void settle() { QCoreApplication::sendPostedEvents(); }
+
+// A click where the widget is sure to take it.
+inline void click(QWidget* widget, QPoint at = {4, 4}) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    settle();
+}
 
 inline void showAndWait(QWidget& widget) {
     widget.show();
