@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,10 +66,8 @@ KWinSession::KWinSession(const Options& options) : DisplaySession("kwin") {
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + firstLineOf(runtimeDir + "/bus", bus, "bus.log"));
     // Once XWayland is up, KWin runs this with DISPLAY set: it lets the test's
     // user in (XWayland admits only its own user) and then names the display.
-    const passwd* user = getpwuid(getuid());
-    const auto announce = "sh -c 'xhost +si:localuser:" + std::string(user != nullptr ? user->pw_name : "root") +
-                          " && echo $DISPLAY > " + runtimeDir + "/x11 && mv " + runtimeDir + "/x11 " + runtimeDir +
-                          "/x11-display'";
+    const auto announce = "sh -c 'xhost " + letUsIn() + " && echo $DISPLAY > " + runtimeDir + "/x11 && mv " +
+                          runtimeDir + "/x11 " + runtimeDir + "/x11-display'";
     kwin = processes.start(
         asCompositor({path("kwin_wayland"), "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--socket",
                       "wayland-0", "--width", "1280", "--height", "800", "--xwayland", announce},

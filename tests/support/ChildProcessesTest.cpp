@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -26,20 +25,6 @@ TEST(ChildProcessesTest, RunGivesTheExitCodeAndOnlyStandardOutput) {
     const auto result = processes.run(shell("echo out; echo err >&2; exit 3"), environment);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.output, "out\n");
-}
-
-TEST(ChildProcessesTest, StartAppendsOutputAndErrorsToTheLog) {
-    char pattern[] = "/tmp/drowsel-child-processes-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
-    const auto log = folder + "/log";
-    std::ofstream(log) << "before\n";
-    ChildProcesses processes;
-    const pid_t pid = processes.start(shell("echo out; echo err >&2"), environment, log);
-    ASSERT_TRUE(ChildProcesses::waitUntil([&] { return !processes.isRunning(pid); }));
-    EXPECT_EQ(processes.exitStatus(pid), 0);
-    std::ifstream file(log);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "before\nout\nerr\n");
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ChildProcessesTest, StopEndsOnlyItsOwnProcessesAndReportsTheSignal) {

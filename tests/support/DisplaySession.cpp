@@ -115,6 +115,11 @@ std::vector<std::string> DisplaySession::asCompositor(std::vector<std::string> c
     return command;
 }
 
+std::string DisplaySession::letUsIn() {
+    const passwd* user = getpwuid(geteuid());
+    return "+si:localuser:" + std::string(user != nullptr ? user->pw_name : "root");
+}
+
 std::string DisplaySession::compositorFolder(const std::string& name) const {
     const auto folder = path(name);
     const auto user = compositorUser();

@@ -63,6 +63,8 @@ protected:
     // root, keeping capabilities such as "+sys_ptrace".
     static std::vector<std::string> asCompositor(std::vector<std::string> command,
                                                  const std::string& capabilities = {});
+    // The xhost argument that lets the test's own user into an X server of the compositor's user.
+    static std::string letUsIn();
     // A folder in the session owned by the compositor's user, for its sockets and files.
     std::string compositorFolder(const std::string& name) const;
 

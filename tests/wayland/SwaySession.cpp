@@ -3,51 +3,41 @@
 
 #include <filesystem>
 #include <fstream>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace drowsel::wltest {
 
-namespace {
-
-std::string socketIn(const std::string& folder, const std::string& prefix) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.is_socket(error) && entry.path().filename().string().starts_with(prefix)) {
-            return entry.path();
-        }
-    }
-    return {};
-}
-
-} // namespace
-
+// sway names its Wayland socket in its runtime folder, where nothing else is.
 SwaySession::SwaySession(bool xwayland) : DisplaySession("sway") {
     runtimeDir = compositorFolder("sway-runtime");
+    ipcSocket = runtimeDir + "/ipc";
     // Windows of app ids or classes "...Sentinel" mark that the test's events have arrived: they take no focus.
     std::ofstream(path("config")) << "output HEADLESS-1 resolution 1280x800\nfocus_follows_mouse no\n"
                                   << "no_focus [app_id=\"Sentinel$\"]\nno_focus [class=\"Sentinel$\"]\nxwayland "
                                   << (xwayland ? "enable" : "disable") << "\n";
     sway = processes.start(asCompositor({"sway", "-c", path("config")}),
                            {"PATH=/usr/bin:/bin", "HOME=" + compositorFolder("home"), "XDG_RUNTIME_DIR=" + runtimeDir,
-                            "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman"},
+                            "SWAYSOCK=" + ipcSocket, "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
+                            "WLR_RENDERER=pixman"},
                            path("sway.log"));
-    const auto clientRuntimeDir = path("runtime");
-    mkdir(clientRuntimeDir.c_str(), 0700);
+    mkdir(path("runtime").c_str(), 0700);
     for (const auto* name :
          {"WAYLAND_SOCKET", "DISPLAY", "XAUTHORITY", "I3SOCK", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"}) {
         setVariable(name, std::nullopt);
     }
-    setVariable("XDG_RUNTIME_DIR", clientRuntimeDir);
+    setVariable("XDG_RUNTIME_DIR", path("runtime"));
     setVariable("XDG_SESSION_TYPE", "wayland");
     setVariable("XDG_CURRENT_DESKTOP", "sway");
+    setVariable("SWAYSOCK", ipcSocket);
     const auto answers = [this] {
-        waylandSocket = socketIn(runtimeDir, "wayland-");
-        ipcSocket = socketIn(runtimeDir, "sway-ipc.");
-        setVariable("SWAYSOCK", ipcSocket);
+        for (const auto& entry : std::filesystem::directory_iterator(runtimeDir)) {
+            waylandSocket = entry.path().filename().string().starts_with("wayland-") && entry.is_socket()
+                                ? entry.path().string()
+                                : waylandSocket;
+        }
         setVariable("WAYLAND_DISPLAY", waylandSocket);
-        return !waylandSocket.empty() && !ipcSocket.empty() && run({"swaymsg", "-t", "get_version"}).exitCode == 0;
+        return !waylandSocket.empty() && run({"swaymsg", "-t", "get_version"}).exitCode == 0;
     };
     if (!waitUntil([&] { return !isRunning(sway) || answers(); }, startTimeout) || !isRunning(sway)) {
         fail("sway did not start", "sway.log");
@@ -64,9 +54,7 @@ void SwaySession::openXWayland() {
     const auto displayFile = runtimeDir + "/display";
     command("exec printenv DISPLAY > " + displayFile);
     xDisplay = firstLineOf(displayFile, sway, "sway.log");
-    const passwd* user = getpwuid(geteuid());
-    const auto xhost =
-        asCompositor({"xhost", "+si:localuser:" + std::string(user != nullptr ? user->pw_name : "root")});
+    const auto xhost = asCompositor({"xhost", letUsIn()});
     const std::vector<std::string> xhostEnvironment{"PATH=/usr/bin:/bin", "DISPLAY=" + xDisplay};
     if (!waitUntil([&] { return processes.run(xhost, xhostEnvironment).exitCode == 0; }, startTimeout)) {
         fail("XWayland did not let us in", "sway.log");

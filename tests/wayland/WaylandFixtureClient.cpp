@@ -22,34 +22,30 @@
 namespace {
 
 struct Options {
-    QString appId;
     QString title;
-    int windowCount = 1;
-    bool withDock = false;
-    bool refusesClose = false;
+    QStringList flags;
     QString logPath;
 };
 
-Options parse(const QStringList& arguments) {
+// --app-id, --title, --windows and --log take a value; the others are flags.
+Options parse(const QStringList& arguments, int& windowCount) {
     Options options;
     for (auto argument = arguments.begin() + 1; argument != arguments.end(); ++argument) {
         const auto next = [&] { return argument + 1 != arguments.end() ? *++argument : QString(); };
         if (*argument == QLatin1String("--app-id")) {
-            options.appId = next();
+            QGuiApplication::setDesktopFileName(next());
         } else if (*argument == QLatin1String("--title")) {
             options.title = next();
         } else if (*argument == QLatin1String("--windows")) {
-            options.windowCount = std::max(1, next().toInt());
-        } else if (*argument == QLatin1String("--with-dock")) {
-            options.withDock = true;
-        } else if (*argument == QLatin1String("--refuse-close")) {
-            options.refusesClose = true;
+            windowCount = std::max(1, next().toInt());
         } else if (*argument == QLatin1String("--log")) {
             options.logPath = next();
+        } else {
+            options.flags << *argument;
         }
     }
     if (options.title.isEmpty()) {
-        options.title = options.appId.isEmpty() ? QStringLiteral("Fixture") : options.appId;
+        options.title = QGuiApplication::desktopFileName();
     }
     return options;
 }
@@ -69,7 +65,7 @@ protected:
         if (!options.logPath.isEmpty() && log.open(QIODevice::WriteOnly | QIODevice::Append)) {
             log.write(windowTitle().toUtf8() + " delete request\n");
         }
-        event->setAccepted(!options.refusesClose);
+        event->setAccepted(!options.flags.contains(QLatin1String("--refuse-close")));
     }
 
 private:
@@ -80,15 +76,16 @@ private:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    const Options options = parse(QApplication::arguments());
     // Without an app id of its own the client is named after its executable, as Qt would do.
-    QGuiApplication::setDesktopFileName(options.appId.isEmpty() ? QApplication::applicationName() : options.appId);
+    QGuiApplication::setDesktopFileName(QApplication::applicationName());
+    int windowCount = 1;
+    const Options options = parse(QApplication::arguments(), windowCount);
     std::vector<std::unique_ptr<FixtureWindow>> windows;
-    for (int index = 1; index <= options.windowCount; ++index) {
+    for (int index = 1; index <= windowCount; ++index) {
         const QString title = index == 1 ? options.title : QStringLiteral("%1 %2").arg(options.title).arg(index);
         windows.push_back(std::make_unique<FixtureWindow>(options, title));
     }
-    if (options.withDock) {
+    if (options.flags.contains(QLatin1String("--with-dock"))) {
         windows.push_back(std::make_unique<FixtureWindow>(options, options.title + QStringLiteral("Dock")));
     }
     for (const auto& window : windows) {

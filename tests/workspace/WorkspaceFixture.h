@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -95,32 +96,29 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return appsNamed(sentinel.name).empty(); })) << seen();
     }
 
-    // The close requests the windows of that name received.
-    std::size_t requestsTo(const std::string& window) const {
+    // The close requests the clients logged, a line each: "<window> delete request".
+    std::vector<std::string> closeRequests() const {
         std::ifstream file(closeLog);
-        std::size_t count = 0;
+        std::vector<std::string> lines;
         for (std::string line; std::getline(file, line);) {
-            count += line == window + " delete request" ? 1 : 0;
+            lines.push_back(line);
         }
-        return count;
+        return lines;
+    }
+
+    std::size_t requestsTo(const std::string& window) const {
+        return std::size_t(std::ranges::count(closeRequests(), window + " delete request"));
     }
 
     std::string seen() const {
         std::ostringstream text;
         text << "applications:";
         for (const auto& app : current != nullptr ? current->runningApplications() : std::vector<ApplicationHandle>{}) {
-            text << " '" << app->localizedName().value_or("(none)") << "'"
-                 << (app->activationPolicy() == ActivationPolicy::regular ? "" : " (accessory)");
+            text << " '" << app.name() << (app->activationPolicy() == ActivationPolicy::regular ? "'" : "' (accessory)");
         }
         text << "; frontmost '" << (current != nullptr ? frontmostName() : "") << "'; deactivated "
-             << ::testing::PrintToString(deactivated) << "; close requests: ";
-        std::ifstream file(closeLog);
-        for (std::string line; std::getline(file, line);) {
-            text << line << "; ";
-        }
-        for (const auto& message : log.messages()) {
-            text << "log: " << message << "; ";
-        }
+             << ::testing::PrintToString(deactivated) << "; close requests " << ::testing::PrintToString(closeRequests())
+             << "; log " << ::testing::PrintToString(log.messages());
         return text.str();
     }
 

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -25,42 +26,30 @@
 
 namespace {
 
-struct Options {
-    std::string instance = "fixture", className = "Fixture", name = "Fixture", logPath, gtkId, icon, windows = "1";
-    bool noClass = false, nonUtf8Class = false, noDelete = false, ignoresDelete = false, savePrompt = false;
-    bool isDock = false, withDock = false, skipsTaskbar = false, malformed = false;
-};
-
 volatile std::sig_atomic_t churnRequested = 0;
-Options options;
+std::set<std::string> flags;
+std::map<std::string, std::string> values{
+    {"--class", "fixture"}, {"--class-name", "Fixture"}, {"--name", "Fixture"}, {"--windows", "1"}};
 xcb_connection_t* x = nullptr;
 xcb_screen_t* screen = nullptr;
 std::deque<xcb_window_t> windows;
 std::map<xcb_window_t, std::string> classes;
 bool savePromptShown = false;
 
+bool has(const char* flag) { return flags.contains(flag); }
+
 void parse(int argc, char** argv) {
-    const std::map<std::string, bool Options::*> flags{
-        {"--no-class", &Options::noClass},       {"--non-utf8-class", &Options::nonUtf8Class},
-        {"--no-delete", &Options::noDelete},     {"--ignore-delete", &Options::ignoresDelete},
-        {"--save-prompt", &Options::savePrompt}, {"--dock", &Options::isDock},
-        {"--with-dock", &Options::withDock},     {"--skip-taskbar", &Options::skipsTaskbar},
-        {"--malformed", &Options::malformed}};
-    const std::map<std::string, std::string Options::*> values{{"--name", &Options::name},
-                                                               {"--log", &Options::logPath},
-                                                               {"--gtk-id", &Options::gtkId},
-                                                               {"--icon", &Options::icon},
-                                                               {"--windows", &Options::windows}};
+    const std::set<std::string> valued{"--class", "--name", "--log", "--gtk-id", "--icon", "--windows"};
     for (int index = 1; index < argc; ++index) {
         const std::string option = argv[index];
         const auto next = [&] { return index + 1 < argc ? std::string(argv[++index]) : std::string(); };
         if (option == "--class") {
-            options.instance = next();
-            options.className = next();
-        } else if (flags.contains(option)) {
-            options.*flags.at(option) = true;
-        } else if (values.contains(option)) {
-            options.*values.at(option) = next();
+            values["--class"] = next();
+            values["--class-name"] = next();
+        } else if (valued.contains(option)) {
+            values[option] = next();
+        } else {
+            flags.insert(option);
         }
     }
 }
@@ -87,7 +76,7 @@ void setText(xcb_window_t window, const char* property, xcb_atom_t type, const s
 
 // Two plain sizes, then an image claiming to be 2^31 pixels wide.
 void setIcon(xcb_window_t window) {
-    const auto colour = std::uint32_t(std::strtoul(options.icon.c_str(), nullptr, 16));
+    const auto colour = std::uint32_t(std::strtoul(values["--icon"].c_str(), nullptr, 16));
     std::vector<std::uint32_t> data;
     for (const std::uint32_t side : {16u, 32u}) {
         data.insert(data.end(), {side, side});
@@ -110,33 +99,33 @@ void setMalformedProperties(xcb_window_t window) {
 
 xcb_window_t createWindow(bool isDock, const std::string& classSuffix = {}) {
     const xcb_window_t window = xcb_generate_id(x);
-    const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const std::uint32_t attributes[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(x, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 150, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-    classes[window] = options.className + classSuffix;
-    setText(window, "WM_NAME", XCB_ATOM_STRING, options.name);
-    setText(window, "_NET_WM_NAME", atom("UTF8_STRING"), options.name);
-    if (options.nonUtf8Class) {
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, attributes);
+    classes[window] = values["--class-name"] + classSuffix;
+    setText(window, "WM_NAME", XCB_ATOM_STRING, values["--name"]);
+    setText(window, "_NET_WM_NAME", atom("UTF8_STRING"), values["--name"]);
+    if (has("--non-utf8-class")) {
         setText(window, "WM_CLASS", XCB_ATOM_STRING, std::string("fixture\0Drowsy\xe9\xff\0", 17));
-    } else if (!options.noClass) {
-        setText(window, "WM_CLASS", XCB_ATOM_STRING, options.instance + classSuffix + '\0' + classes[window] + '\0');
+    } else if (!has("--no-class")) {
+        setText(window, "WM_CLASS", XCB_ATOM_STRING, values["--class"] + classSuffix + '\0' + classes[window] + '\0');
     }
-    if (!options.noDelete) {
+    if (!has("--no-delete")) {
         setAtoms(window, "WM_PROTOCOLS", {atom("WM_DELETE_WINDOW")});
     }
     if (isDock) {
         setAtoms(window, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DOCK")});
     }
-    if (options.skipsTaskbar) {
+    if (has("--skip-taskbar")) {
         setAtoms(window, "_NET_WM_STATE", {atom("_NET_WM_STATE_SKIP_TASKBAR")});
     }
-    if (!options.gtkId.empty()) {
-        setText(window, "_GTK_APPLICATION_ID", atom("UTF8_STRING"), options.gtkId);
+    if (values.contains("--gtk-id")) {
+        setText(window, "_GTK_APPLICATION_ID", atom("UTF8_STRING"), values["--gtk-id"]);
     }
-    if (!options.icon.empty()) {
+    if (values.contains("--icon")) {
         setIcon(window);
     }
-    if (options.malformed) {
+    if (has("--malformed")) {
         setMalformedProperties(window);
     }
     xcb_map_window(x, window);
@@ -153,9 +142,9 @@ void showSavePrompt() {
     xcb_create_window(x, XCB_COPY_FROM_PARENT, dialog, screen->root, 0, 0, 160, 60, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual, XCB_CW_BACK_PIXEL, &screen->white_pixel);
     const std::uint32_t userTime = 0;
-    classes[dialog] = options.className;
+    classes[dialog] = values["--class-name"];
     setText(dialog, "WM_NAME", XCB_ATOM_STRING, "Save changes?");
-    setText(dialog, "WM_CLASS", XCB_ATOM_STRING, options.instance + '\0' + options.className + '\0');
+    setText(dialog, "WM_CLASS", XCB_ATOM_STRING, values["--class"] + '\0' + values["--class-name"] + '\0');
     set(dialog, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, 32, &windows.front(), 1);
     set(dialog, "_NET_WM_USER_TIME", XCB_ATOM_CARDINAL, 32, &userTime, 1);
     setAtoms(dialog, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DIALOG")});
@@ -173,7 +162,7 @@ xcb_window_t deleteRequested(const xcb_generic_event_t& event) {
 
 void logDeleteRequest(xcb_window_t window) {
     const std::string line = classes[window] + " delete request\n";
-    const int file = open(options.logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int file = open(values["--log"].c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (file >= 0) {
         (void)!write(file, line.data(), line.size());
         close(file);
@@ -190,10 +179,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
-    for (int index = 0; index < std::atoi(options.windows.c_str()); ++index) {
-        windows.push_back(createWindow(options.isDock));
+    for (int index = 0; index < std::atoi(values["--windows"].c_str()); ++index) {
+        windows.push_back(createWindow(has("--dock")));
     }
-    if (options.withDock) {
+    if (has("--with-dock")) {
         createWindow(true, "Dock");
     }
     for (pollfd connection{xcb_get_file_descriptor(x), POLLIN, 0}; xcb_connection_has_error(x) == 0;) {
@@ -203,17 +192,17 @@ int main(int argc, char** argv) {
             churnRequested = 0;
             xcb_destroy_window(x, windows.front());
             windows.pop_front();
-            windows.push_back(createWindow(options.isDock));
+            windows.push_back(createWindow(has("--dock")));
         }
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
             const auto asked = deleteRequested(*event);
             std::free(event);
-            if (asked != XCB_WINDOW_NONE && !options.logPath.empty()) {
+            if (asked != XCB_WINDOW_NONE && values.contains("--log")) {
                 logDeleteRequest(asked);
             }
-            if (asked != XCB_WINDOW_NONE && options.savePrompt) {
+            if (asked != XCB_WINDOW_NONE && has("--save-prompt")) {
                 showSavePrompt();
-            } else if (asked != XCB_WINDOW_NONE && !options.ignoresDelete) {
+            } else if (asked != XCB_WINDOW_NONE && !has("--ignore-delete")) {
                 return 0;
             }
         }

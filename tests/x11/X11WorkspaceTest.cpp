@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace contract on X11, and what only the X11 workspace does: names,
 // identifiers and icons from desktop entries and windows, odd properties,
-// a picture read without requests, a broken connection, real X clients.
+// a picture read without requests, a broken connection.
 #include "platform/x11/X11Workspace.h"
 #include "WorkspaceFixture.h"
 #include "X11Driver.h"
@@ -115,26 +115,6 @@ TEST_P(X11WorkspaceTest, ReadingThePictureMakesNoRequestToTheServer) {
     }
     (void)workspace->frontmostApplication();
     EXPECT_EQ(sequenceOfRoundTrip() - before, 1);
-}
-
-// Xt clients may list WM_DELETE_WINDOW only once their window is managed, and
-// one just started may let a request pass: the sweep asks again, as this does.
-TEST_P(X11WorkspaceTest, RealClientsAreGroupedByProcessAndQuitWhenAsked) {
-    const std::map<std::string, pid_t> clients{
-        {"XClock", run({"xclock"})}, {"XTerm", run({"xterm"})}, {"Xmessage", run({"xmessage", "Save?"})}};
-    run({"xcalc"}); // without _NET_WM_PID: the X server names its process
-    run({"xcalc"});
-    ASSERT_TRUE(waitUntil([&] { return appsNamed("XCalc").size() == 2; })) << seen();
-    EXPECT_NE(appsNamed("XCalc")[0], appsNamed("XCalc")[1]);
-    for (const auto& [name, pid] : clients) {
-        const auto app = waitForApp(name);
-        const auto quits = [&] { return !driver().session().isRunning(pid); };
-        EXPECT_TRUE(waitUntil([&] {
-            return quits() || (app->terminate() && waitUntil(quits, std::chrono::seconds(2)));
-        })) << name;
-        EXPECT_TRUE(waitUntil([&] { return appsNamed(name).empty(); })) << seen();
-        EXPECT_FALSE(app->terminate()) << name;
-    }
 }
 
 TEST(X11WorkspaceConnectionTest, ABrokenConnectionIsReportedOnce) {
