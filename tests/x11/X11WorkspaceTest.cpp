@@ -22,6 +22,12 @@ INSTANTIATE_TEST_SUITE_P(X11, WorkspaceServerEnd, ::testing::Values(&X11Driver::
 
 class X11WorkspaceTest : public WorkspaceFixture {
 protected:
+    // Desktop entries' names in German, where they have one.
+    void SetUp() override {
+        qputenv("LANGUAGE", "de");
+        WorkspaceFixture::SetUp();
+    }
+
     pid_t startFixture(std::vector<std::string> options) {
         options.insert(options.begin(), DROWSEL_FIXTURE_CLIENT);
         return run(options);
@@ -53,7 +59,7 @@ TEST_P(X11WorkspaceTest, NamesAndIdentifiersComeFromDesktopEntriesElseFromTheWin
     EXPECT_EQ(xterm->bundleLocation(), "/usr/share/applications/debian-xterm.desktop");
     EXPECT_EQ(waitForApp("XEyes")->bundleIdentifier(), std::nullopt);
     EXPECT_EQ(waitForApp("XEyes")->bundleLocation(), "/usr/bin/xeyes");
-    const auto startup = waitForApp("Start-Fixture"); // the entry's Name in German (LANGUAGE=de)
+    const auto startup = waitForApp("Start-Fixture"); // the entry's Name in German
     EXPECT_EQ(startup->bundleIdentifier(), "drowsel-test-startup");
     EXPECT_EQ(startup->bundleLocation(), dataHome + "/applications/drowsel-test-startup.desktop");
     EXPECT_EQ(waitForApp("Exact Fixture")->bundleIdentifier(), "org.drowsel.ExactFixture");
