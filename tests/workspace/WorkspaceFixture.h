@@ -114,11 +114,12 @@ protected:
         std::ostringstream text;
         text << "applications:";
         for (const auto& app : current != nullptr ? current->runningApplications() : std::vector<ApplicationHandle>{}) {
-            text << " '" << app.name() << (app->activationPolicy() == ActivationPolicy::regular ? "'" : "' (accessory)");
+            text << " '" << app.name()
+                 << (app->activationPolicy() == ActivationPolicy::regular ? "'" : "' (accessory)");
         }
         text << "; frontmost '" << (current != nullptr ? frontmostName() : "") << "'; deactivated "
-             << ::testing::PrintToString(deactivated) << "; close requests " << ::testing::PrintToString(closeRequests())
-             << "; log " << ::testing::PrintToString(log.messages());
+             << ::testing::PrintToString(deactivated) << "; close requests "
+             << ::testing::PrintToString(closeRequests()) << "; log " << ::testing::PrintToString(log.messages());
         return text.str();
     }
 
