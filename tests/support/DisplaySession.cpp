@@ -12,15 +12,6 @@ extern char** environ;
 
 namespace drowsel::processes {
 
-namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
-
 // Readable by all: a compositor running as another user reads its files here.
 DisplaySession::DisplaySession(const std::string& kind) {
     std::string pattern = "/tmp/drowsel-" + kind + "-XXXXXX";

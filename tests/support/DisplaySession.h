@@ -4,6 +4,7 @@
 #include "ChildProcesses.h"
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -57,12 +58,23 @@ protected:
     // 3: "3>file"), once complete; throws with the end of the log when the
     // server ends first or the line does not come in time.
     std::string firstLineOf(const std::string& file, pid_t server, const std::string& logName) const;
+    static std::string readFile(const std::string& path) {
+        std::ifstream file(path);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
     // Throws with the end of the log, which may tell why.
     [[noreturn]] void fail(const std::string& what, const std::string& logName) const;
     // The command as the user compositors run as, nobody when the tests run as
     // root, keeping capabilities such as "+sys_ptrace".
     static std::vector<std::string> asCompositor(std::vector<std::string> command,
                                                  const std::string& capabilities = {});
+    // A Qt program as a native Wayland client of the session.
+    pid_t startQtWaylandClient(const std::string& program, const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{program};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        // Qt's Wayland plugin leaves allocations behind at exit: no leak check in sanitizer builds.
+        return start(command, {"QT_QPA_PLATFORM=wayland", "LSAN_OPTIONS=detect_leaks=0"});
+    }
     // The xhost argument that lets the test's own user into an X server of the compositor's user.
     static std::string letUsIn();
     // A folder in the session owned by the compositor's user, for its sockets and files.

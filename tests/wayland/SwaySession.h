@@ -3,7 +3,10 @@
 
 #include "DisplaySession.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace drowsel::wltest {
@@ -14,7 +17,44 @@ namespace drowsel::wltest {
 class SwaySession : public processes::DisplaySession {
 public:
     // Throws std::runtime_error when sway or XWayland does not come up.
-    explicit SwaySession(bool xwayland = false);
+    // sway names its Wayland socket in its runtime folder, where nothing else is.
+    explicit SwaySession(bool xwayland = false) : DisplaySession("sway") {
+        runtimeDir = compositorFolder("sway-runtime");
+        ipcSocket = runtimeDir + "/ipc";
+        // Windows of app ids or classes "...Sentinel" mark that the test's events have arrived: they take no focus.
+        std::ofstream(path("config")) << "output HEADLESS-1 resolution 1280x800\nfocus_follows_mouse no\n"
+                                      << "no_focus [app_id=\"Sentinel$\"]\nno_focus [class=\"Sentinel$\"]\nxwayland "
+                                      << (xwayland ? "enable" : "disable") << "\n";
+        sway = processes.start(asCompositor({"sway", "-c", path("config")}),
+                               {"PATH=/usr/bin:/bin", "HOME=" + compositorFolder("home"),
+                                "XDG_RUNTIME_DIR=" + runtimeDir, "SWAYSOCK=" + ipcSocket, "WLR_BACKENDS=headless",
+                                "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman"},
+                               path("sway.log"));
+        mkdir(path("runtime").c_str(), 0700);
+        for (const auto* name :
+             {"WAYLAND_SOCKET", "DISPLAY", "XAUTHORITY", "I3SOCK", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"}) {
+            setVariable(name, std::nullopt);
+        }
+        setVariable("XDG_RUNTIME_DIR", path("runtime"));
+        setVariable("XDG_SESSION_TYPE", "wayland");
+        setVariable("XDG_CURRENT_DESKTOP", "sway");
+        setVariable("SWAYSOCK", ipcSocket);
+        const auto answers = [this] {
+            for (const auto& entry : std::filesystem::directory_iterator(runtimeDir)) {
+                waylandSocket = entry.path().filename().string().starts_with("wayland-") && entry.is_socket()
+                                    ? entry.path().string()
+                                    : waylandSocket;
+            }
+            setVariable("WAYLAND_DISPLAY", waylandSocket);
+            return !waylandSocket.empty() && run({"swaymsg", "-t", "get_version"}).exitCode == 0;
+        };
+        if (!waitUntil([&] { return !isRunning(sway) || answers(); }, startTimeout) || !isRunning(sway)) {
+            fail("sway did not start", "sway.log");
+        }
+        if (xwayland) {
+            openXWayland();
+        }
+    }
 
     // The compositor's socket, absolute: for WAYLAND_DISPLAY or wl_display_connect.
     const std::string& waylandDisplay() const { return waylandSocket; }
@@ -24,14 +64,29 @@ public:
     const std::string& ipcSocketPath() const { return ipcSocket; }
 
     // The Qt fixture client as a native Wayland client, with its options.
-    pid_t startFixture(const std::vector<std::string>& arguments);
+    pid_t startFixture(const std::vector<std::string>& arguments) {
+        return startQtWaylandClient(DROWSEL_WAYLAND_FIXTURE_CLIENT, arguments);
+    }
     // Runs one sway command; true when sway did it (criteria that match nothing fail).
-    bool command(const std::string& swayCommand) const;
+    bool command(const std::string& swayCommand) const { return run({"swaymsg", swayCommand}).exitCode == 0; }
     // Ends sway (and XWayland with it), as a crash or logout would.
     void stopCompositor() { stop(sway); }
 
 private:
-    void openXWayland();
+    // XWayland starts at its first client, but sway names its display at once, in
+    // the environment of what it runs; only sway's user may connect until it lets
+    // ours in.
+    void openXWayland() {
+        const auto displayFile = runtimeDir + "/display";
+        command("exec printenv DISPLAY > " + displayFile);
+        xDisplay = firstLineOf(displayFile, sway, "sway.log");
+        const auto xhost = asCompositor({"xhost", letUsIn()});
+        const std::vector<std::string> xhostEnvironment{"PATH=/usr/bin:/bin", "DISPLAY=" + xDisplay};
+        if (!waitUntil([&] { return processes.run(xhost, xhostEnvironment).exitCode == 0; }, startTimeout)) {
+            fail("XWayland did not let us in", "sway.log");
+        }
+        setVariable("DISPLAY", xDisplay);
+    }
 
     std::string runtimeDir;
     std::string waylandSocket;
