@@ -35,16 +35,11 @@ void WaylandWorkspaceTest::openSession() {
     observe(*sessionWorkspaces);
 }
 
-pid_t WaylandWorkspaceTest::startX11(const std::vector<std::string>& command) {
-    started.push_back(driver().session().start(command));
-    return started.back();
-}
-
 // Both connections must have seen everything: a sentinel on each.
 void WaylandWorkspaceTest::settleBoth() {
     settle();
     const auto pid =
-        startX11({DROWSEL_FIXTURE_CLIENT, "--class", "sentinel", "X11Sentinel", "--name", "X11Sentinel", "--dock"});
+        startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "sentinel", "X11Sentinel", "--name", "X11Sentinel", "--dock"});
     waitForApp("X11Sentinel");
     driver().session().stop(pid);
     ASSERT_TRUE(waitUntil([&] { return appsNamed("X11Sentinel").empty(); })) << seen();
@@ -98,8 +93,8 @@ TEST_P(WaylandWorkspaceTest, TheSessionPrefersTheNativeListAndLeavesXWaylandToX1
     openSession();
     Client native{.name = "Native"};
     start(native);
-    const auto xterm = startX11({"xterm", "-e", "sleep", "1000"});
-    const auto rude = startX11({DROWSEL_FIXTURE_CLIENT, "--class", "rude", "RudeFixture", "--no-delete"});
+    const auto xterm = startProgram({"xterm", "-e", "sleep", "1000"});
+    const auto rude = startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "rude", "RudeFixture", "--no-delete"});
     waitForApp(native.name);
     const auto xtermApp = waitForApp("XTerm");
     const auto rudeApp = waitForApp("RudeFixture");
@@ -117,7 +112,7 @@ TEST_P(WaylandWorkspaceTest, TheFrontmostMovesBetweenNativeAndXWaylandWindowsOne
     Client native{.name = "Native"};
     const Client xterm{.name = "XTerm", .isX11 = true};
     const auto nativePid = start(native);
-    const auto xtermPid = startX11({"xterm", "-e", "sleep", "1000"});
+    const auto xtermPid = startProgram({"xterm", "-e", "sleep", "1000"});
     waitForApp(native.name);
     waitForApp(xterm.name);
     const auto activate = [&](pid_t pid, const Client& client) {

@@ -17,8 +17,6 @@ protected:
 
     // Watches the session's workspaces, as the program does, from now on.
     void openSession();
-    // An X client through XWayland; its PID.
-    pid_t startX11(const std::vector<std::string>& command);
     void settleBoth();
 
     std::unique_ptr<SessionWorkspaces> sessionWorkspaces;

@@ -56,6 +56,12 @@ protected:
         });
     }
 
+    // A program of the case's choosing, stopped with its clients.
+    pid_t startProgram(const std::vector<std::string>& command) {
+        started.push_back(driver().session().start(command));
+        return started.back();
+    }
+
     // Gives the client a name no other client of the session has.
     pid_t start(Client& client) {
         client.name = "org.drowsel.c" + std::to_string(++clientCount) + "." + client.name;

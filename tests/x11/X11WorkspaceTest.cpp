@@ -28,16 +28,6 @@ protected:
         WorkspaceFixture::SetUp();
     }
 
-    pid_t startFixture(std::vector<std::string> options) {
-        options.insert(options.begin(), DROWSEL_FIXTURE_CLIENT);
-        return run(options);
-    }
-
-    pid_t run(const std::vector<std::string>& command) {
-        started.push_back(driver().session().start(command));
-        return started.back();
-    }
-
     X11Workspace& x11() { return dynamic_cast<X11Workspace&>(*workspace); }
 };
 INSTANTIATE_TEST_SUITE_P(X11, X11WorkspaceTest, ::testing::Values(&X11Driver::create));
@@ -45,13 +35,13 @@ INSTANTIATE_TEST_SUITE_P(X11, X11WorkspaceTest, ::testing::Values(&X11Driver::cr
 QRgb centreOf(const QIcon& icon) { return icon.pixmap(32, 32).toImage().pixel(16, 16); }
 
 TEST_P(X11WorkspaceTest, NamesAndIdentifiersComeFromDesktopEntriesElseFromTheWindow) {
-    run({"xterm"});
-    run({"xeyes"});
-    startFixture({"--class", "startup", "DrowselStartupClass"});
-    startFixture({"--class", "exact", "org.drowsel.ExactFixture"});
-    startFixture({"--class", "lower", "LowerFixture"});
-    startFixture({"--class", "gtk", "GtkClass", "--gtk-id", "org.drowsel.GtkFixture"});
-    startFixture({"--class", "decoyinstance", "DecoyClass"});
+    startProgram({"xterm"});
+    startProgram({"xeyes"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "startup", "DrowselStartupClass"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "exact", "org.drowsel.ExactFixture"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "lower", "LowerFixture"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "gtk", "GtkClass", "--gtk-id", "org.drowsel.GtkFixture"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "decoyinstance", "DecoyClass"});
     const std::string dataHome = std::getenv("XDG_DATA_HOME");
 
     const auto xterm = waitForApp("XTerm");
@@ -70,8 +60,8 @@ TEST_P(X11WorkspaceTest, NamesAndIdentifiersComeFromDesktopEntriesElseFromTheWin
 
 // The window's icon is found by the executable's path: the only fixture client running here has one.
 TEST_P(X11WorkspaceTest, IconsComeFromTheEntryThenTheWindowThenAGenericIcon) {
-    startFixture({"--class", "startup", "DrowselStartupClass"});
-    startFixture({"--class", "icon", "IconFixture", "--icon", "ff00ff00"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "startup", "DrowselStartupClass"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "icon", "IconFixture", "--icon", "ff00ff00"});
     const auto fromEntry = x11().iconForFile(QString::fromStdString(*waitForApp("Start-Fixture")->bundleLocation()));
     EXPECT_EQ(centreOf(fromEntry), qRgb(255, 0, 0));
     const auto fromWindow = x11().iconForFile(QString::fromStdString(*waitForApp("IconFixture")->bundleLocation()));
@@ -82,9 +72,9 @@ TEST_P(X11WorkspaceTest, IconsComeFromTheEntryThenTheWindowThenAGenericIcon) {
 }
 
 TEST_P(X11WorkspaceTest, OddPropertiesAreReadSoundly) {
-    startFixture({"--no-class"});
-    startFixture({"--non-utf8-class"});
-    startFixture({"--class", "malformed", "MalformedFixture", "--malformed"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--no-class"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--non-utf8-class"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "malformed", "MalformedFixture", "--malformed"});
     const auto hasNameless = [&] {
         return std::ranges::any_of(workspace->runningApplications(),
                                    [](const ApplicationHandle& app) { return !app->localizedName(); });
@@ -103,7 +93,7 @@ TEST_P(X11WorkspaceTest, OddPropertiesAreReadSoundly) {
 
 // The sweep runs every second: reading the picture must not cost a round trip.
 TEST_P(X11WorkspaceTest, ReadingThePictureMakesNoRequestToTheServer) {
-    startFixture({"--class", "multi", "MultiFixture", "--windows", "2"});
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "multi", "MultiFixture", "--windows", "2"});
     waitForApp("MultiFixture");
     settle();
 
