@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program's sweep over real X clients, once for each settings file.
 // Every row runs in a session of its own and all rows wait for the same
-// once-a-minute sweep, so the table costs one minute at most.
+// once-a-minute sweep: the table waits about a minute, not a minute a row.
 #include "DrowselSession.h"
 
 #include <gtest/gtest.h>
