@@ -71,8 +71,7 @@ TEST_P(WaylandWorkspaceTest, AnApplicationFoundToBeXWaylandsIsLeftToX11) {
     const auto nativePid = start(native);
     const auto foundApp = waitForApp(found.name);
     waitForApp(native.name);
-    ASSERT_TRUE(driver().activate(foundPid, found));
-    ASSERT_TRUE(waitUntil([&] { return frontmostName() == found.name; })) << seen();
+    activate(foundPid, found);
     settle();
     deactivated.clear();
 
@@ -80,8 +79,7 @@ TEST_P(WaylandWorkspaceTest, AnApplicationFoundToBeXWaylandsIsLeftToX11) {
     xwayland.pids.insert(foundPid);
     EXPECT_TRUE(appsNamed(found.name).empty()) << seen();
     EXPECT_FALSE(foundApp->terminate());
-    ASSERT_TRUE(driver().activate(nativePid, native));
-    ASSERT_TRUE(waitUntil([&] { return frontmostName() == native.name; })) << seen();
+    activate(nativePid, native);
     settle();
     EXPECT_TRUE(deactivated.empty()) << seen();
     EXPECT_TRUE(driver().session().isRunning(foundPid));
@@ -115,10 +113,6 @@ TEST_P(WaylandWorkspaceTest, TheFrontmostMovesBetweenNativeAndXWaylandWindowsOne
     const auto xtermPid = startProgram({"xterm", "-e", "sleep", "1000"});
     waitForApp(native.name);
     waitForApp(xterm.name);
-    const auto activate = [&](pid_t pid, const Client& client) {
-        ASSERT_TRUE(driver().activate(pid, client)) << client.name << "; " << seen();
-        ASSERT_TRUE(waitUntil([&] { return frontmostName() == client.name; })) << seen();
-    };
     activate(xtermPid, xterm);
     activate(nativePid, native);
     settleBoth();
@@ -140,7 +134,7 @@ TEST_P(WaylandWorkspaceTest, DrowselSweepsAnIdleNativeClientButSparesTheActiveOn
     const auto busyPid = start(busy);
     waitForApp(idle.name);
     waitForApp(busy.name);
-    ASSERT_TRUE(driver().activate(busyPid, busy));
+    activate(busyPid, busy);
     const auto configHome = driver().session().folder() + "/drowsel-config";
     std::filesystem::create_directories(configHome + "/Drowsel");
     std::ofstream(configHome + "/Drowsel/Drowsel.conf") << "[General]\nhoursUntilClose=0\n";

@@ -53,10 +53,6 @@ TEST_P(WorkspaceContract, OneDeactivationPerChangeOfApplication) {
     const auto betaPid = start(beta);
     waitForApp(alpha.name);
     waitForApp(beta.name);
-    const auto activate = [&](pid_t pid, const Client& client, int window) {
-        ASSERT_TRUE(driver().activate(pid, client, window)) << client.name << " " << window << "; " << seen();
-        ASSERT_TRUE(waitUntil([&] { return frontmostName() == client.name; })) << seen();
-    };
     activate(alphaPid, alpha, 0);
     settle();
     ASSERT_EQ(frontmostName(), alpha.name) << seen();

@@ -69,6 +69,12 @@ protected:
         return started.back();
     }
 
+    // Makes the client's window the active one and waits until the workspace says so.
+    void activate(pid_t pid, const Client& client, int window = 0) {
+        ASSERT_TRUE(driver().activate(pid, client, window)) << client.name << " " << window << "; " << seen();
+        ASSERT_TRUE(waitUntil([&] { return frontmostName() == client.name; })) << seen();
+    }
+
     std::vector<ApplicationHandle> appsNamed(const std::string& name) const {
         auto apps = current->runningApplications();
         std::erase_if(apps, [&](const ApplicationHandle& app) { return app->localizedName() != name; });
