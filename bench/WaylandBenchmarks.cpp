@@ -60,7 +60,8 @@ wltest::SwaySession& sway() {
     static wltest::SwaySession shared;
     static const bool started = [] {
         for (int index = 0; index < windowCount; ++index) {
-            shared.startFixture({"--app-id", "org.drowsel.bench" + std::to_string(index)});
+            shared.startQtWaylandClient(
+                {DROWSEL_WAYLAND_FIXTURE_CLIENT, "--app-id", "org.drowsel.bench" + std::to_string(index)});
         }
         return true;
     }();
@@ -95,11 +96,12 @@ private:
 };
 
 wltest::KWinSession& kwin() {
-    static wltest::KWinSession shared({.windowManagers = {std::filesystem::read_symlink("/proc/self/exe")}});
+    static wltest::KWinSession shared(std::vector<std::string>{std::filesystem::read_symlink("/proc/self/exe")});
     static const std::vector<pid_t> clients = [] {
         std::vector<pid_t> started;
         for (int index = 0; index < windowCount; ++index) {
-            started.push_back(shared.startFixture({"--app-id", "org.drowsel.bench" + std::to_string(index)}));
+            started.push_back(shared.startQtWaylandClient(
+                {DROWSEL_WAYLAND_FIXTURE_CLIENT, "--app-id", "org.drowsel.bench" + std::to_string(index)}));
         }
         return started;
     }();

@@ -17,24 +17,20 @@ namespace drowsel::wltest {
 // clients a test starts in it (as the test's own user).
 class KWinSession : public processes::DisplaySession {
 public:
-    struct Options {
-        // Absolute paths of the programs KWin offers its window list and window
-        // controls to (org_kde_plasma_window_management), by desktop entries
-        // installed before it starts.
-        std::vector<std::string> windowManagers;
-    };
-
+    // windowManagers: absolute paths of the programs KWin offers its window
+    // list and window controls to (org_kde_plasma_window_management), by
+    // desktop entries installed before it starts.
     // Throws std::runtime_error when the bus, KWin or XWayland does not come up.
     // KWin grants the window list by the client's executable (/proc/PID/exe),
     // whose file it hashes and finds among the desktop entries' Exec paths. As
     // nobody it could neither read the test's root clients' /proc entries nor
     // enter a build folder private to root (a fresh clone in a 0700 folder): so
     // it keeps the two capabilities that allow exactly that.
-    explicit KWinSession(const Options& options = {}) : DisplaySession("kwin") {
+    explicit KWinSession(const std::vector<std::string>& windowManagers = {}) : DisplaySession("kwin") {
         const auto runtimeDir = compositorFolder("runtime");
         const auto home = compositorFolder("home");
         std::filesystem::create_directories(path("data/applications"));
-        for (const auto& program : options.windowManagers) {
+        for (const auto& program : windowManagers) {
             std::ofstream(path("data/applications/drowsel-test-" + std::to_string(std::hash<std::string>{}(program)) +
                                ".desktop"))
                 << "[Desktop Entry]\nType=Application\nName=Test\nExec=" << program
@@ -57,39 +53,31 @@ public:
         std::filesystem::copy_file("/usr/bin/kwin_wayland", path("kwin_wayland"));
         std::vector<std::string> environment{"PATH=/usr/bin:/bin", "HOME=" + home, "XDG_RUNTIME_DIR=" + runtimeDir,
                                              "XDG_DATA_HOME=" + path("data"), "KWIN_COMPOSE=Q"};
-        const auto bus = processes.start(asCompositor({"sh", "-c",
-                                                       "exec dbus-daemon --nofork --config-file=" + path("bus.conf") +
-                                                           " --print-address=3 3>" + runtimeDir + "/bus"}),
-                                         environment, path("bus.log"));
+        const auto bus =
+            ChildProcesses::start(asCompositor({"sh", "-c",
+                                                "exec dbus-daemon --nofork --config-file=" + path("bus.conf") +
+                                                    " --print-address=3 3>" + runtimeDir + "/bus"}),
+                                  environment, path("bus.log"));
         environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + firstLineOf(runtimeDir + "/bus", bus, "bus.log"));
         // Once XWayland is up, KWin runs this with DISPLAY set: it lets the test's
         // user in (XWayland admits only its own user) and then names the display.
         const auto announce = "sh -c 'xhost " + letUsIn() + " && echo $DISPLAY > " + runtimeDir + "/x11 && mv " +
                               runtimeDir + "/x11 " + runtimeDir + "/x11-display'";
-        kwin = processes.start(
+        server = ChildProcesses::start(
             asCompositor({path("kwin_wayland"), "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--socket",
                           "wayland-0", "--width", "1280", "--height", "800", "--xwayland", announce},
                          "+sys_ptrace,+dac_read_search"),
             environment, path("kwin.log"));
-        xDisplay = firstLineOf(runtimeDir + "/x11-display", kwin, "kwin.log");
-        socketPath = runtimeDir + "/wayland-0";
+        xDisplay = firstLineOf(runtimeDir + "/x11-display", server, "kwin.log");
+        waylandSocket = runtimeDir + "/wayland-0";
         mkdir(path("client-runtime").c_str(), 0700);
-        setVariable("WAYLAND_DISPLAY", socketPath);
+        setVariable("WAYLAND_DISPLAY", waylandSocket);
         setVariable("DISPLAY", xDisplay);
         setVariable("XDG_RUNTIME_DIR", path("client-runtime"));
         setVariable("DBUS_SESSION_BUS_ADDRESS", environment.back().substr(environment.back().find('=') + 1));
         setVariable("QT_QPA_PLATFORM", std::nullopt);
     }
 
-    // The absolute path of KWin's socket: a display name for wl_display_connect.
-    const std::string& waylandDisplay() const { return socketPath; }
-    // ":N", XWayland's display.
-    const std::string& x11Display() const { return xDisplay; }
-
-    // The Qt fixture client as a native Wayland client, with its options.
-    pid_t startFixture(const std::vector<std::string>& arguments) {
-        return startQtWaylandClient(DROWSEL_WAYLAND_FIXTURE_CLIENT, arguments);
-    }
     // Runs a function body as a KWin script with `window`, in turn, each
     // window of the process (with that caption when one is given): the last
     // answer it returned, as text; "none" when it returned none. The body may
@@ -101,8 +89,6 @@ public:
                         ")) {\n        const result = (function() {\n" + body +
                         "\n})();\n        answer = result === undefined ? answer : result;\n    }\n}\nreturn answer;");
     }
-    // Ends KWin (and XWayland with it), as a crash or logout would.
-    void stopCompositor() { stop(kwin); }
 
 private:
     // Text for a JavaScript string literal.
@@ -146,9 +132,6 @@ private:
         return run(command).output;
     }
 
-    std::string socketPath;
-    std::string xDisplay;
-    pid_t kwin = -1;
     mutable int scriptCount = 0;
 };
 

@@ -16,9 +16,6 @@ public:
     static std::unique_ptr<BackendDriver> create() { return std::make_unique<KdeDriver>(); }
 
     KWinSession& session() override { return kwin; }
-    void endServer() override { kwin.stopCompositor(); }
-    std::string waylandDisplay() const override { return kwin.waylandDisplay(); }
-    std::string x11Display() const override { return kwin.x11Display(); }
     const char* backendName() const override { return "kde"; }
 
     std::optional<std::string> cannotStart(const Client& client) const override {
@@ -33,7 +30,7 @@ public:
     // its windows are shown, so that none takes the focus later. Its dock is a
     // window the taskbar leaves out, as Plasma's panels are listed.
     pid_t start(const Client& client, const std::string& closeLog) override {
-        const auto pid = kwin.startFixture(fixtureArguments(client, closeLog));
+        const auto pid = WaylandDriver::start(client, closeLog);
         const auto windows = std::to_string(client.windows + (client.withDock ? 1 : 0));
         const std::string leaveOut = "window.skipTaskbar = true; return 'done';";
         if (!untilDone(pid, "", "tally += 1; if (tally == " + windows + ") { return 'done'; }") ||
@@ -68,7 +65,7 @@ private:
                                       std::chrono::seconds(20));
     }
 
-    KWinSession kwin{{.windowManagers = {std::filesystem::read_symlink("/proc/self/exe"), DROWSEL_BINARY}}};
+    KWinSession kwin{{std::filesystem::read_symlink("/proc/self/exe"), DROWSEL_BINARY}};
 };
 
 } // namespace drowsel::wltest

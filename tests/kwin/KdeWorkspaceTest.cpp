@@ -2,14 +2,15 @@
 // The workspace contract and the Wayland cases on the KDE workspace, under
 // KWin; and KWin's refusal of its window list to a program it was not told of.
 #include "KdeDriver.h"
-#include "WaylandWorkspaceTest.h"
+#include "WorkspaceFixture.h"
+#include "platform/session/SessionWorkspaces.h"
 #include "platform/wayland/PlasmaWindowWorkspace.h"
 
 namespace drowsel::workspacetest {
 
 INSTANTIATE_TEST_SUITE_P(Kde, WorkspaceContract, ::testing::Values(&wltest::KdeDriver::create));
 INSTANTIATE_TEST_SUITE_P(Kde, WorkspaceServerEnd, ::testing::Values(&wltest::KdeDriver::create));
-INSTANTIATE_TEST_SUITE_P(Kde, WaylandWorkspaceTest, ::testing::Values(&wltest::KdeDriver::create));
+std::unique_ptr<BackendDriver> createWaylandDriver() { return wltest::KdeDriver::create(); }
 
 // Without the permission the session falls back to XWayland's applications, and says so.
 TEST(KWinPermissionTest, WithoutItsDesktopEntryTheSessionSeesXWaylandOnly) {

@@ -31,13 +31,6 @@ int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 12
 
 } // namespace
 
-pid_t ChildProcesses::start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
-                            const std::string& logPath) {
-    const pid_t pid = spawn(command, environment, logPath, -1);
-    started.push_back(pid);
-    return pid;
-}
-
 ChildProcesses::CommandResult ChildProcesses::run(const std::vector<std::string>& command,
                                                   const std::vector<std::string>& environment) const {
     int ends[2];

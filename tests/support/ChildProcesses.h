@@ -29,7 +29,9 @@ public:
 
     // Its PID. Output and errors go to logPath (appended) when given, else to ours.
     pid_t start(const std::vector<std::string>& command, const std::vector<std::string>& environment,
-                const std::string& logPath = {});
+                const std::string& logPath = {}) {
+        return started.emplace_back(spawn(command, environment, logPath, -1));
+    }
     // Runs a program to its end: its exit code and standard output.
     CommandResult run(const std::vector<std::string>& command, const std::vector<std::string>& environment) const;
     // The exit code of a started process once it has ended (128 + signal when killed).

@@ -25,63 +25,55 @@ namespace drowsel::processes {
 // headless sway, KWin on a virtual output): a temporary folder, the programs
 // started in the session, each stopped by PID when the session goes (the
 // latest first), and the environment its clients see.
-class DisplaySession {
+class DisplaySession : public ChildProcesses {
 public:
-    using CommandResult = ChildProcesses::CommandResult;
-
     virtual ~DisplaySession() {
-        processes.stopAll();
+        stopAll();
         std::error_code ignored;
         std::filesystem::remove_all(folderPath, ignored);
     }
-    DisplaySession(const DisplaySession&) = delete;
-    DisplaySession& operator=(const DisplaySession&) = delete;
 
     // Starts a program in the session, extraEnvironment ("NAME=value") on top; its PID.
     pid_t start(const std::vector<std::string>& command, const std::vector<std::string>& extraEnvironment = {}) {
-        return processes.start(command, environment(extraEnvironment));
+        return ChildProcesses::start(command, environment(extraEnvironment));
     }
     // Runs a program in the session to its end: its exit code and output.
-    CommandResult run(const std::vector<std::string>& command) const { return processes.run(command, environment()); }
-    // The exit code of a started process once it has ended (128 + signal when killed).
-    std::optional<int> exitStatus(pid_t pid) { return processes.exitStatus(pid); }
-    bool isRunning(pid_t pid) { return processes.isRunning(pid); }
-    void stop(pid_t pid) { processes.stop(pid); }
+    CommandResult run(const std::vector<std::string>& command) const {
+        return ChildProcesses::run(command, environment());
+    }
     // Ours, with the session's variables in place of the desktop's.
     std::vector<std::string> environment(const std::vector<std::string>& extraEnvironment = {}) const {
-        std::map<std::string, std::string> merged;
-        const auto add = [&](const std::string& variable) {
+        const auto split = [](const std::string& variable) {
             const auto equals = variable.find('=');
-            merged[variable.substr(0, equals)] = equals == std::string::npos ? "" : variable.substr(equals + 1);
+            return std::pair{variable.substr(0, equals),
+                             std::optional(equals == std::string::npos ? "" : variable.substr(equals + 1))};
         };
+        auto merged = variables; // the session's own override ours
         for (char** variable = environ; *variable != nullptr; ++variable) {
-            add(*variable);
-        }
-        for (const auto& [name, value] : variables) {
-            if (value) {
-                merged[name] = *value;
-            } else {
-                merged.erase(name);
-            }
+            merged.insert(split(*variable));
         }
         for (const auto& variable : extraEnvironment) {
-            add(variable);
+            merged.insert_or_assign(split(variable).first, split(variable).second);
         }
         std::vector<std::string> list;
         for (const auto& [name, value] : merged) {
-            list.push_back(name + "=" + value);
+            if (value) {
+                list.push_back(name + "=" + *value);
+            }
         }
         return list;
     }
     // The session's temporary folder, removed when it goes.
     const std::string& folder() const { return folderPath; }
-
-    // Polls the condition until it holds or the timeout passes; pause runs
-    // between polls (the default sleeps 10 ms; Qt tests pump their event loop).
-    static bool waitUntil(const std::function<bool()>& condition,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(5),
-                          const std::function<void()>& pause = {}) {
-        return ChildProcesses::waitUntil(condition, timeout, pause);
+    // The display server: stopping it ends the session, as a crash or logout would.
+    pid_t serverPid() const { return server; }
+    // The server's Wayland socket (absolute) and X display (":N"); empty where it has none.
+    const std::string& waylandDisplay() const { return waylandSocket; }
+    const std::string& x11Display() const { return xDisplay; }
+    // A Qt program as a native Wayland client of the session.
+    pid_t startQtWaylandClient(const std::vector<std::string>& command) {
+        // Qt's Wayland plugin leaves allocations behind at exit: no leak check in sanitizer builds.
+        return start(command, {"QT_QPA_PLATFORM=wayland", "LSAN_OPTIONS=detect_leaks=0"});
     }
 
 protected:
@@ -102,14 +94,19 @@ protected:
     // The first line a server writes to the file (e.g. through its descriptor
     // 3: "3>file"), once complete; throws with the end of the log when the
     // server ends first or the line does not come in time.
-    std::string firstLineOf(const std::string& file, pid_t server, const std::string& logName) const {
-        if (!waitUntil([&] { return readFile(file).find('\n') != std::string::npos || !processes.isRunning(server); },
-                       startTimeout) ||
-            readFile(file).find('\n') == std::string::npos) {
-            fail("no line in " + file, logName);
-        }
+    std::string firstLineOf(const std::string& file, pid_t writer, const std::string& logName) {
+        awaitReady([&] { return readFile(file).find('\n') != std::string::npos; }, writer, "no line in " + file,
+                   logName);
         const auto text = readFile(file);
         return text.substr(0, text.find('\n'));
+    }
+    // Waits until the process is ready; throws with the end of the log when it
+    // ends first or is not ready in time.
+    void awaitReady(const std::function<bool()>& ready, pid_t process, const std::string& what,
+                    const std::string& logName) {
+        if (!waitUntil([&] { return ready() || !isRunning(process); }, startTimeout) || !ready()) {
+            fail(what, logName);
+        }
     }
     static std::string readFile(const std::string& path) {
         std::ifstream file(path);
@@ -138,13 +135,6 @@ protected:
         command.insert(command.begin(), prefix.begin(), prefix.end());
         return command;
     }
-    // A Qt program as a native Wayland client of the session.
-    pid_t startQtWaylandClient(const std::string& program, const std::vector<std::string>& arguments) {
-        std::vector<std::string> command{program};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        // Qt's Wayland plugin leaves allocations behind at exit: no leak check in sanitizer builds.
-        return start(command, {"QT_QPA_PLATFORM=wayland", "LSAN_OPTIONS=detect_leaks=0"});
-    }
     // The xhost argument that lets the test's own user into an X server of the compositor's user.
     static std::string letUsIn() {
         const passwd* user = getpwuid(geteuid());
@@ -160,7 +150,9 @@ protected:
         return folder;
     }
 
-    mutable ChildProcesses processes;
+    pid_t server = -1;
+    std::string waylandSocket;
+    std::string xDisplay;
 
 private:
     static passwd compositorUser() {

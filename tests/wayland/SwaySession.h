@@ -25,11 +25,11 @@ public:
         std::ofstream(path("config")) << "output HEADLESS-1 resolution 1280x800\nfocus_follows_mouse no\n"
                                       << "no_focus [app_id=\"Sentinel$\"]\nno_focus [class=\"Sentinel$\"]\nxwayland "
                                       << (xwayland ? "enable" : "disable") << "\n";
-        sway = processes.start(asCompositor({"sway", "-c", path("config")}),
-                               {"PATH=/usr/bin:/bin", "HOME=" + compositorFolder("home"),
-                                "XDG_RUNTIME_DIR=" + runtimeDir, "SWAYSOCK=" + ipcSocket, "WLR_BACKENDS=headless",
-                                "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman"},
-                               path("sway.log"));
+        server = ChildProcesses::start(asCompositor({"sway", "-c", path("config")}),
+                                       {"PATH=/usr/bin:/bin", "HOME=" + compositorFolder("home"),
+                                        "XDG_RUNTIME_DIR=" + runtimeDir, "SWAYSOCK=" + ipcSocket,
+                                        "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman"},
+                                       path("sway.log"));
         mkdir(path("runtime").c_str(), 0700);
         for (const auto* name :
              {"WAYLAND_SOCKET", "DISPLAY", "XAUTHORITY", "I3SOCK", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"}) {
@@ -48,29 +48,17 @@ public:
             setVariable("WAYLAND_DISPLAY", waylandSocket);
             return !waylandSocket.empty() && run({"swaymsg", "-t", "get_version"}).exitCode == 0;
         };
-        if (!waitUntil([&] { return !isRunning(sway) || answers(); }, startTimeout) || !isRunning(sway)) {
-            fail("sway did not start", "sway.log");
-        }
+        awaitReady(answers, server, "sway did not start", "sway.log");
         if (xwayland) {
             openXWayland();
         }
     }
 
-    // The compositor's socket, absolute: for WAYLAND_DISPLAY or wl_display_connect.
-    const std::string& waylandDisplay() const { return waylandSocket; }
-    // ":N" of XWayland; empty without it.
-    const std::string& x11Display() const { return xDisplay; }
     // sway's IPC socket, for SWAYSOCK.
     const std::string& ipcSocketPath() const { return ipcSocket; }
 
-    // The Qt fixture client as a native Wayland client, with its options.
-    pid_t startFixture(const std::vector<std::string>& arguments) {
-        return startQtWaylandClient(DROWSEL_WAYLAND_FIXTURE_CLIENT, arguments);
-    }
     // Runs one sway command; true when sway did it (criteria that match nothing fail).
     bool command(const std::string& swayCommand) const { return run({"swaymsg", swayCommand}).exitCode == 0; }
-    // Ends sway (and XWayland with it), as a crash or logout would.
-    void stopCompositor() { stop(sway); }
 
 private:
     // XWayland starts at its first client, but sway names its display at once, in
@@ -79,20 +67,16 @@ private:
     void openXWayland() {
         const auto displayFile = runtimeDir + "/display";
         command("exec printenv DISPLAY > " + displayFile);
-        xDisplay = firstLineOf(displayFile, sway, "sway.log");
+        xDisplay = firstLineOf(displayFile, server, "sway.log");
         const auto xhost = asCompositor({"xhost", letUsIn()});
         const std::vector<std::string> xhostEnvironment{"PATH=/usr/bin:/bin", "DISPLAY=" + xDisplay};
-        if (!waitUntil([&] { return processes.run(xhost, xhostEnvironment).exitCode == 0; }, startTimeout)) {
-            fail("XWayland did not let us in", "sway.log");
-        }
+        awaitReady([&] { return ChildProcesses::run(xhost, xhostEnvironment).exitCode == 0; }, server,
+                   "XWayland did not let us in", "sway.log");
         setVariable("DISPLAY", xDisplay);
     }
 
     std::string runtimeDir;
-    std::string waylandSocket;
     std::string ipcSocket;
-    std::string xDisplay;
-    pid_t sway = -1;
 };
 
 } // namespace drowsel::wltest

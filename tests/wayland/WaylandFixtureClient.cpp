@@ -2,9 +2,8 @@
 // A Qt Widgets client for the compositor tests; a native Wayland client under
 // QT_QPA_PLATFORM=wayland. Options:
 //   --app-id ID      the desktop file name, which Qt gives the compositor as app id
-//   --title T        the title of the first window (default: the app id); further ones are "T 2", "T 3", ...
-//   --windows N      N normal top-level windows (default 1)
-//   --with-dock      one more window, titled "<T>Dock", for the test to make a panel
+//   --windows N      N normal top-level windows, titled ID, "ID 2", "ID 3", ... (default 1)
+//   --with-dock      one more window, titled "<ID>Dock", for the test to make a panel
 //   --refuse-close   ignores every close request: the windows stay, the process runs on
 //   --log FILE       appends "<window title> delete request" for every close request received
 // Without --refuse-close it exits 0 once its last window is closed.
@@ -22,20 +21,17 @@
 namespace {
 
 struct Options {
-    QString title;
     QStringList flags;
     QString logPath;
 };
 
-// --app-id, --title, --windows and --log take a value; the others are flags.
+// --app-id, --windows and --log take a value; the others are flags.
 Options parse(const QStringList& arguments, int& windowCount) {
     Options options;
     for (auto argument = arguments.begin() + 1; argument != arguments.end(); ++argument) {
         const auto next = [&] { return argument + 1 != arguments.end() ? *++argument : QString(); };
         if (*argument == QLatin1String("--app-id")) {
             QGuiApplication::setDesktopFileName(next());
-        } else if (*argument == QLatin1String("--title")) {
-            options.title = next();
         } else if (*argument == QLatin1String("--windows")) {
             windowCount = std::max(1, next().toInt());
         } else if (*argument == QLatin1String("--log")) {
@@ -43,9 +39,6 @@ Options parse(const QStringList& arguments, int& windowCount) {
         } else {
             options.flags << *argument;
         }
-    }
-    if (options.title.isEmpty()) {
-        options.title = QGuiApplication::desktopFileName();
     }
     return options;
 }
@@ -80,13 +73,14 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QApplication::applicationName());
     int windowCount = 1;
     const Options options = parse(QApplication::arguments(), windowCount);
+    const QString title = QGuiApplication::desktopFileName();
     std::vector<std::unique_ptr<FixtureWindow>> windows;
     for (int index = 1; index <= windowCount; ++index) {
-        const QString title = index == 1 ? options.title : QStringLiteral("%1 %2").arg(options.title).arg(index);
-        windows.push_back(std::make_unique<FixtureWindow>(options, title));
+        windows.push_back(std::make_unique<FixtureWindow>(
+            options, index == 1 ? title : QStringLiteral("%1 %2").arg(title).arg(index)));
     }
     if (options.flags.contains(QLatin1String("--with-dock"))) {
-        windows.push_back(std::make_unique<FixtureWindow>(options, options.title + QStringLiteral("Dock")));
+        windows.push_back(std::make_unique<FixtureWindow>(options, title + QStringLiteral("Dock")));
     }
     for (const auto& window : windows) {
         window->show();

@@ -13,13 +13,7 @@ public:
     static std::unique_ptr<BackendDriver> create() { return std::make_unique<WlrDriver>(); }
 
     SwaySession& session() override { return sway; }
-    void endServer() override { sway.stopCompositor(); }
-    std::string waylandDisplay() const override { return sway.waylandDisplay(); }
-    std::string x11Display() const override { return sway.x11Display(); }
     const char* backendName() const override { return "wlr"; }
-    pid_t start(const Client& client, const std::string& closeLog) override {
-        return sway.startFixture(fixtureArguments(client, closeLog));
-    }
 
     std::optional<std::string> cannotStart(const Client& client) const override {
         if (client.role == Client::Role::dock || client.withDock) {

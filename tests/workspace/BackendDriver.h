@@ -48,11 +48,10 @@ public:
     virtual bool activate(pid_t pid, const Client& client, int window = 0) = 0;
     // Minimises or otherwise unmaps every window of the client; why it cannot, else nothing.
     virtual std::optional<std::string> hideAll(pid_t pid, const Client& client) = 0;
+    // The name the session's choice gives this backend.
+    virtual const char* backendName() const { return "x11"; }
     // Ends the display server, as a crash or logout would.
-    virtual void endServer() = 0;
-    // The Wayland socket and XWayland's display, for the session's choice; empty for X11.
-    virtual std::string waylandDisplay() const { return {}; }
-    virtual std::string x11Display() const { return {}; }
+    void endServer() { session().stop(session().serverPid()); }
 };
 
 using DriverFactory = std::unique_ptr<BackendDriver> (*)();

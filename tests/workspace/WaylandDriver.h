@@ -17,8 +17,21 @@ public:
     static constexpr const char* everyToplevelCloses =
         "every Wayland toplevel can be asked to close (xdg_toplevel.close)";
 
+    // The Qt fixture client as a native Wayland client.
+    pid_t start(const Client& client, const std::string& closeLog) override {
+        std::vector<std::string> command{DROWSEL_WAYLAND_FIXTURE_CLIENT, "--app-id", client.name, "--windows",
+                                         std::to_string(client.windows), "--log",    closeLog};
+        for (const auto& [wanted, option] :
+             {std::pair{client.refusesClose, "--refuse-close"}, {client.withDock, "--with-dock"}}) {
+            if (wanted) {
+                command.push_back(option);
+            }
+        }
+        return session().startQtWaylandClient(command);
+    }
+
     std::unique_ptr<Workspace> open(Logger log, const XWaylandClients* xwayland = nullptr) override {
-        auto connection = WaylandConnection::open(log, waylandDisplay().c_str());
+        auto connection = WaylandConnection::open(log, session().waylandDisplay().c_str());
         if (!connection) {
             return nullptr;
         }
@@ -27,24 +40,9 @@ public:
         return workspace;
     }
 
-    // The name the session's choice gives this backend.
-    virtual const char* backendName() const = 0;
-
 protected:
     virtual std::unique_ptr<Workspace> openOn(WaylandConnection& connection, Logger log,
                                               const XWaylandClients* xwayland) = 0;
-
-    static std::vector<std::string> fixtureArguments(const Client& client, const std::string& closeLog) {
-        std::vector<std::string> arguments{"--app-id", client.name, "--windows", std::to_string(client.windows),
-                                           "--log",    closeLog};
-        if (client.refusesClose) {
-            arguments.push_back("--refuse-close");
-        }
-        if (client.withDock) {
-            arguments.push_back("--with-dock");
-        }
-        return arguments;
-    }
 
     static std::string titleOf(const Client& client, int window) {
         return window == 0 ? client.name : client.name + " " + std::to_string(window + 1);

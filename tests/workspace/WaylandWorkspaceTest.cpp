@@ -2,14 +2,17 @@
 // What the wlroots and KDE workspaces do beyond the contract: names from the
 // desktop entry of the app id, XWayland's clients left to the X11 workspace,
 // the session's choice of backend, and the whole program's sweep.
-#include "WaylandWorkspaceTest.h"
-#include "WaylandDriver.h"
+#include "WorkspaceFixture.h"
 #include "platform/session/SessionWorkspaces.h"
 
 #include <filesystem>
 #include <set>
 
 namespace drowsel::workspacetest {
+
+// Each Wayland test program's own driver.
+std::unique_ptr<BackendDriver> createWaylandDriver();
+
 namespace {
 
 // What the X11 workspace knows of XWayland's clients, as the test says.
@@ -23,27 +26,37 @@ public:
     std::set<pid_t> pids;
 };
 
-} // namespace
+// The cases of the Wayland backends beyond the contract, on the same shared
+// session; some watch the whole session's workspaces, XWayland's too.
+class WaylandWorkspaceTest : public WorkspaceFixture {
+protected:
+    void TearDown() override {
+        sessionWorkspaces.reset();
+        WorkspaceFixture::TearDown();
+    }
 
-void WaylandWorkspaceTest::openSession() {
-    workspace.reset();
-    const auto& wayland = dynamic_cast<WaylandDriver&>(driver());
-    sessionWorkspaces =
-        SessionWorkspaces::open(Logger(log, "test", "session"), {wayland.waylandDisplay(), wayland.x11Display()});
-    ASSERT_TRUE(sessionWorkspaces) << seen();
-    ASSERT_STREQ(sessionWorkspaces->nativeBackend(), wayland.backendName()) << seen();
-    observe(*sessionWorkspaces);
-}
+    // Watches the session's workspaces, as the program does, from now on.
+    void openSession() {
+        workspace.reset();
+        const auto& session = driver().session();
+        sessionWorkspaces =
+            SessionWorkspaces::open(Logger(log, "test", "session"), {session.waylandDisplay(), session.x11Display()});
+        ASSERT_TRUE(sessionWorkspaces) << seen();
+        ASSERT_STREQ(sessionWorkspaces->nativeBackend(), driver().backendName()) << seen();
+        observe(*sessionWorkspaces);
+    }
 
-// Both connections must have seen everything: a sentinel on each.
-void WaylandWorkspaceTest::settleBoth() {
-    settle();
-    const auto pid =
-        startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "sentinel", "X11Sentinel", "--name", "X11Sentinel", "--dock"});
-    waitForApp("X11Sentinel");
-    driver().session().stop(pid);
-    ASSERT_TRUE(waitUntil([&] { return appsNamed("X11Sentinel").empty(); })) << seen();
-}
+    // Both connections must have seen everything: a sentinel on each.
+    void settleBoth() {
+        settle();
+        awaitSentinel(startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "sentinel", "X11Sentinel", "--name",
+                                    "X11Sentinel", "--dock"}),
+                      "X11Sentinel");
+    }
+
+    std::unique_ptr<SessionWorkspaces> sessionWorkspaces;
+};
+INSTANTIATE_TEST_SUITE_P(Wayland, WaylandWorkspaceTest, ::testing::Values(&createWaylandDriver));
 
 TEST_P(WaylandWorkspaceTest, NamesComeFromTheDesktopEntryOfTheAppIdElseFromTheAppId) {
     const Client named{.name = "org.drowsel.ExactFixture"};
@@ -147,4 +160,5 @@ TEST_P(WaylandWorkspaceTest, DrowselSweepsAnIdleNativeClientButSparesTheActiveOn
     EXPECT_TRUE(driver().session().isRunning(drowsel));
 }
 
+} // namespace
 } // namespace drowsel::workspacetest

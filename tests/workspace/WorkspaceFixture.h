@@ -102,10 +102,13 @@ protected:
         if (driver().cannotStart(sentinel)) {
             sentinel.role = Client::Role::ordinary;
         }
-        const auto pid = start(sentinel);
-        waitForApp(sentinel.name);
+        awaitSentinel(start(sentinel), sentinel.name);
+    }
+
+    void awaitSentinel(pid_t pid, const std::string& name) {
+        waitForApp(name);
         driver().session().stop(pid);
-        ASSERT_TRUE(waitUntil([&] { return appsNamed(sentinel.name).empty(); })) << seen();
+        ASSERT_TRUE(waitUntil([&] { return appsNamed(name).empty(); })) << seen();
     }
 
     // The close requests the clients logged, a line each: "<window> delete request".

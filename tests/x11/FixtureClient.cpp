@@ -6,8 +6,7 @@
 //   class "<CLASS>Dock" that lists WM_DELETE_WINDOW too),
 //   --no-delete (no WM_DELETE_WINDOW), --log FILE (appends "<class of the window>
 //   delete request" for every such request).
-// Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete, or
-// --save-prompt (it then shows a "Save changes?" dialog and keeps running).
+// Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete.
 // SIGUSR1 replaces its oldest window with a new one (window churn).
 #include <xcb/xcb.h>
 
@@ -20,8 +19,8 @@
 #include <poll.h>
 #include <set>
 #include <string>
+#include <tuple>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -34,7 +33,6 @@ xcb_connection_t* x = nullptr;
 xcb_screen_t* screen = nullptr;
 std::deque<xcb_window_t> windows;
 std::map<xcb_window_t, std::string> classes;
-bool savePromptShown = false;
 
 bool has(const char* flag) { return flags.contains(flag); }
 
@@ -110,14 +108,13 @@ xcb_window_t createWindow(bool isDock, const std::string& classSuffix = {}) {
     } else if (!has("--no-class")) {
         setText(window, "WM_CLASS", XCB_ATOM_STRING, values["--class"] + classSuffix + '\0' + classes[window] + '\0');
     }
-    if (!has("--no-delete")) {
-        setAtoms(window, "WM_PROTOCOLS", {atom("WM_DELETE_WINDOW")});
-    }
-    if (isDock) {
-        setAtoms(window, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DOCK")});
-    }
-    if (has("--skip-taskbar")) {
-        setAtoms(window, "_NET_WM_STATE", {atom("_NET_WM_STATE_SKIP_TASKBAR")});
+    for (const auto& [wanted, property, value] :
+         {std::tuple{!has("--no-delete"), "WM_PROTOCOLS", "WM_DELETE_WINDOW"},
+          {isDock, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"},
+          {has("--skip-taskbar"), "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR"}}) {
+        if (wanted) {
+            setAtoms(window, property, {atom(value)});
+        }
     }
     if (values.contains("--gtk-id")) {
         setText(window, "_GTK_APPLICATION_ID", atom("UTF8_STRING"), values["--gtk-id"]);
@@ -130,26 +127,6 @@ xcb_window_t createWindow(bool isDock, const std::string& classSuffix = {}) {
     }
     xcb_map_window(x, window);
     return window;
-}
-
-// A dialog for the first window that does not take the focus (user time 0), as
-// an editor asks about unsaved work; shown once, it stays.
-void showSavePrompt() {
-    if (std::exchange(savePromptShown, true)) {
-        return;
-    }
-    const xcb_window_t dialog = xcb_generate_id(x);
-    xcb_create_window(x, XCB_COPY_FROM_PARENT, dialog, screen->root, 0, 0, 160, 60, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_BACK_PIXEL, &screen->white_pixel);
-    const std::uint32_t userTime = 0;
-    classes[dialog] = values["--class-name"];
-    setText(dialog, "WM_NAME", XCB_ATOM_STRING, "Save changes?");
-    setText(dialog, "WM_CLASS", XCB_ATOM_STRING, values["--class"] + '\0' + values["--class-name"] + '\0');
-    set(dialog, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, 32, &windows.front(), 1);
-    set(dialog, "_NET_WM_USER_TIME", XCB_ATOM_CARDINAL, 32, &userTime, 1);
-    setAtoms(dialog, "_NET_WM_WINDOW_TYPE", {atom("_NET_WM_WINDOW_TYPE_DIALOG")});
-    setAtoms(dialog, "WM_PROTOCOLS", {atom("WM_DELETE_WINDOW")});
-    xcb_map_window(x, dialog);
 }
 
 // The window a WM_DELETE_WINDOW request is for; none for any other event.
@@ -200,9 +177,7 @@ int main(int argc, char** argv) {
             if (asked != XCB_WINDOW_NONE && values.contains("--log")) {
                 logDeleteRequest(asked);
             }
-            if (asked != XCB_WINDOW_NONE && has("--save-prompt")) {
-                showSavePrompt();
-            } else if (asked != XCB_WINDOW_NONE && !has("--ignore-delete")) {
+            if (asked != XCB_WINDOW_NONE && !has("--ignore-delete")) {
                 return 0;
             }
         }

@@ -21,7 +21,6 @@ public:
         return X11Workspace::open(std::move(log), x.display().c_str());
     }
     std::optional<std::string> cannotStart(const Client&) const override { return std::nullopt; }
-    void endServer() override { x.stop(x.serverPid()); }
 
     pid_t start(const Client& client, const std::string& closeLog) override {
         std::vector<std::string> command{

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <string>
-#include <sys/types.h>
 
 namespace drowsel::xtest {
 
@@ -18,27 +17,19 @@ public:
     // once it manages windows: one mapped earlier would stay unmanaged for
     // good. Throws std::runtime_error when either does not come up.
     XSession() : DisplaySession("x11") {
-        server = processes.start(
+        server = ChildProcesses::start(
             {"sh", "-c", "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>" + path("display")},
             environment(), path("xvfb.log"));
-        displayName = ":" + firstLineOf(path("display"), server, "xvfb.log");
-        setVariable("DISPLAY", displayName);
-        const pid_t windowManager = processes.start(
+        xDisplay = ":" + firstLineOf(path("display"), server, "xvfb.log");
+        setVariable("DISPLAY", xDisplay);
+        const pid_t windowManager = ChildProcesses::start(
             {"openbox", "--sm-disable", "--startup", "touch " + path("managing")}, environment(), path("openbox.log"));
-        if (!waitUntil([&] { return std::ifstream(path("managing")).good() || !isRunning(windowManager); },
-                       startTimeout) ||
-            !isRunning(windowManager)) {
-            fail("openbox did not start", "openbox.log");
-        }
+        awaitReady([&] { return std::ifstream(path("managing")).good(); }, windowManager, "openbox did not start",
+                   "openbox.log");
     }
 
     // ":N", for DISPLAY or xcb_connect.
-    const std::string& display() const { return displayName; }
-    pid_t serverPid() const { return server; }
-
-private:
-    std::string displayName;
-    pid_t server = -1;
+    const std::string& display() const { return xDisplay; }
 };
 
 } // namespace drowsel::xtest
