@@ -6,7 +6,6 @@
 #include "fakes/CoreFakes.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 namespace drowsel {
 
@@ -19,6 +18,7 @@ inline constexpr double untracked = -1e99;
 class ManagerTest : public ::testing::Test {
 protected:
     using Properties = fakes::FakeApplication::Properties;
+    using Value = fakes::MemoryDefaultsStore::Value;
 
     ApplicationHandle launch(Properties properties = {}) { return env.workspace.launch(std::move(properties)); }
     void start() { manager = RunningAppsManager::create(env.services()); }
@@ -34,17 +34,13 @@ protected:
         env.timers.fireAll();
         env.mainQueue.runAll();
     }
-    void store(const char* key, fakes::MemoryDefaultsStore::Value value) {
-        env.defaults.values[key] = std::move(value);
-    }
+    void store(const char* key, Value value) { env.defaults.values[key] = std::move(value); }
 
     double idleSeconds(const ApplicationHandle& application) const {
         const auto found = manager->runningApps().find(application);
         return found == manager->runningApps().end() ? untracked : env.clock.now() - found->second;
     }
-    int quitRequests(const ApplicationHandle& application) const {
-        return env.workspace.fake(application).quitRequests;
-    }
+    int quitRequests(const ApplicationHandle& app) const { return env.workspace.fake(app).quitRequests; }
 
     fakes::CoreFakes env;
     std::shared_ptr<RunningAppsManager> manager;

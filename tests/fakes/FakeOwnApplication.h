@@ -7,10 +7,9 @@ namespace drowsel::fakes {
 
 class FakeOwnApplication : public OwnApplication {
 public:
-    std::optional<std::string> bundleIdentifier() const override { return identifier; }
+    std::optional<std::string> bundleIdentifier() const override { return "com.drowsel.Drowsel"; }
     std::vector<Window> windows() const override { return ownWindows; }
 
-    std::optional<std::string> identifier = "com.drowsel.Drowsel";
     std::vector<Window> ownWindows;
 };
 

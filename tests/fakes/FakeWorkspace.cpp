@@ -11,15 +11,11 @@ ApplicationHandle FakeWorkspace::launch(FakeApplication::Properties properties) 
 
 void FakeWorkspace::exit(const ApplicationHandle& application) {
     std::erase(running, application);
-    if (frontmost == application) {
-        frontmost.reset();
-    }
+    frontmost = frontmost == application ? std::nullopt : frontmost;
 }
 
 void FakeWorkspace::deactivate(const DeactivationNotification& notification) {
-    for (const auto& observer : observers) {
-        observer(notification);
-    }
+    std::ranges::for_each(observers, [&](const auto& observer) { observer(notification); });
 }
 
 } // namespace drowsel::fakes

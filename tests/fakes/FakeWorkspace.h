@@ -14,9 +14,7 @@ namespace drowsel::fakes {
 class FakeWorkspace : public Workspace {
 public:
     ApplicationHandle launch(FakeApplication::Properties properties = {});
-    static FakeApplication& fake(const ApplicationHandle& application) {
-        return static_cast<FakeApplication&>(*application);
-    }
+    static FakeApplication& fake(const ApplicationHandle& app) { return static_cast<FakeApplication&>(*app); }
     void exit(const ApplicationHandle& application);
     void activate(std::optional<ApplicationHandle> application) { frontmost = std::move(application); }
     // A notification without an application is one the manager must ignore.

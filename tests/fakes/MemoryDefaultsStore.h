@@ -26,10 +26,8 @@ public:
 private:
     template <typename T> std::optional<T> read(const std::string& key) const {
         const auto found = values.find(key);
-        if (found == values.end() || !std::holds_alternative<T>(found->second)) {
-            return std::nullopt;
-        }
-        return std::get<T>(found->second);
+        const T* value = found == values.end() ? nullptr : std::get_if<T>(&found->second);
+        return value ? std::optional(*value) : std::nullopt;
     }
 };
 

@@ -3,30 +3,27 @@
 
 #include "core/LogSink.h"
 
+#include <ranges>
 #include <string>
 #include <vector>
 
 namespace drowsel::fakes {
 
+// Keeps each line's level and message; no test looks at where a line came from.
 class RecordingLogSink : public LogSink {
 public:
     struct Line {
         Level level;
-        std::string subsystem;
-        std::string category;
         std::string message;
     };
 
-    void write(Level level, std::string_view subsystem, std::string_view category, std::string_view message) override {
-        lines.push_back({level, std::string(subsystem), std::string(category), std::string(message)});
+    void write(Level level, std::string_view, std::string_view, std::string_view message) override {
+        lines.push_back({level, std::string(message)});
     }
 
     std::vector<std::string> messages() const {
-        std::vector<std::string> result;
-        for (const auto& line : lines) {
-            result.push_back(line.message);
-        }
-        return result;
+        const auto messages = std::views::transform(lines, &Line::message);
+        return {messages.begin(), messages.end()};
     }
 
     std::vector<Line> lines;

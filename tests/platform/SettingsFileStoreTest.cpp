@@ -14,18 +14,17 @@ namespace drowsel {
 
 class SettingsFileStoreTest : public ::testing::Test {
 protected:
-    QString path() const { return folder.filePath("Drowsel/Drowsel.conf"); }
-    std::filesystem::path settingsFolder() const { return std::filesystem::path(path().toStdString()).parent_path(); }
-    SettingsFileStore open() { return SettingsFileStore(path(), Logger(log, "com.drowsel.Drowsel", "settings")); }
+    SettingsFileStore open() { return SettingsFileStore(path.c_str(), Logger(log, "com.drowsel.Drowsel", "settings")); }
     // As a hand edit would, dated ahead so that a reader cannot take it for what it saved itself.
     void writeFile(const std::string& contents) const {
-        std::filesystem::create_directories(settingsFolder());
-        std::ofstream(path().toStdString(), std::ios::binary) << contents;
-        std::filesystem::last_write_time(path().toStdString(),
-                                         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
+        std::filesystem::create_directories(settingsFolder);
+        std::ofstream(path, std::ios::binary) << contents;
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
     }
 
     QTemporaryDir folder;
+    std::filesystem::path path = folder.filePath("Drowsel/Drowsel.conf").toStdString();
+    std::filesystem::path settingsFolder = path.parent_path();
     fakes::RecordingLogSink log;
 };
 
@@ -61,18 +60,17 @@ TEST_F(SettingsFileStoreTest, HandEditsAreReadAtOnceAndWhatIsNotOfTheTypeAskedRe
 }
 
 TEST_F(SettingsFileStoreTest, FailedSaveIsLoggedAndTheValueIsKeptAndSavedLater) {
-    std::ofstream{settingsFolder()}; // a file where the folder should be: no save can succeed, even as root
+    std::ofstream{settingsFolder}; // a file where the folder should be: no save can succeed, even as root
     auto store = open();
 
     store.setData(DefaultsKeys::toggleStatus, R"({"Mail":false})");
 
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_EQ(log.lines[0].level, LogSink::Level::error);
-    EXPECT_EQ(log.lines[0].message,
-              "Failed to save com.Drowsel.toggleStatus to " + path().toStdString() + ": access denied");
+    EXPECT_EQ(log.lines[0].message, "Failed to save com.Drowsel.toggleStatus to " + path.string() + ": access denied");
     EXPECT_EQ(store.data(DefaultsKeys::toggleStatus), R"({"Mail":false})");
 
-    std::filesystem::remove(settingsFolder());
+    std::filesystem::remove(settingsFolder);
     store.setInteger(DefaultsKeys::hoursUntilClose, 6);
     EXPECT_EQ(log.lines.size(), 1u);
     EXPECT_EQ(open().data(DefaultsKeys::toggleStatus), R"({"Mail":false})");

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <map>
-#include <memory>
 #include <ranges>
 #include <set>
 
@@ -108,16 +108,11 @@ struct RowRun {
 } // namespace
 
 TEST(SweepTest, EachSettingsFileAsksItsClientsToQuitAndNoOthers) {
-    std::vector<std::unique_ptr<RowRun>> runs;
-    for (const auto& row : rows) {
-        runs.push_back(std::make_unique<RowRun>(row));
-    }
+    std::list<RowRun> runs(std::begin(rows), std::end(rows));
     // A minute's first second, the next one as well if load made Drowsel miss it.
     EXPECT_TRUE(DrowselSession::waitFor([&] { return std::ranges::all_of(runs, &RowRun::hasSwept); },
                                         std::chrono::seconds(150)));
-    for (const auto& run : runs) {
-        run->expectOutcome();
-    }
+    std::ranges::for_each(runs, &RowRun::expectOutcome);
 }
 
 } // namespace drowsel::xtest

@@ -37,16 +37,15 @@ TEST_F(ContentViewTest, SortsRowsByCodePointsOfTheComposedNamesAtEveryDrawing) {
     for (const char* name : {"Zebra", "calendar", "Mango", "4 Wheels", "\xC3\x84rger", "Paddle", "Pad", "Zebra"}) {
         launch(name);
     }
-    const QString umlaut = QString::fromUtf8("\xC3\x84rger");
     EXPECT_EQ(composedNames(),
-              QStringList({"4 Wheels", "Mango", "Pad", "Paddle", "Zebra", "Zebra", "calendar", umlaut}));
+              QStringList({"4 Wheels", "Mango", "Pad", "Paddle", "Zebra", "Zebra", "calendar", "Ärger"}));
 
     // A decomposed name sorts with its composed twin; a missing one as "Unknown".
     launch("A\xCC\x88rger");
     launch(std::nullopt);
     launch("Unknowm");
     EXPECT_EQ(composedNames(), QStringList({"4 Wheels", "Mango", "Pad", "Paddle", "Unknowm", "Unknown", "Zebra",
-                                            "Zebra", "calendar", umlaut, umlaut}));
+                                            "Zebra", "calendar", "Ärger", "Ärger"}));
 }
 
 TEST_F(ContentViewTest, RowsKeepTheirWidgetsAndPlacesAcrossRedrawsAndGoWithTheirApplication) {

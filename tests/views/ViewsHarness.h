@@ -25,8 +25,8 @@ struct ViewsHarness {
     ViewEnvironment environment{settings, core.clock, icons};
 
     // Starts a tracked application stamped now.
-    ApplicationHandle launch(std::optional<std::string> name, std::optional<std::string> location = {}) {
-        auto application = core.workspace.launch({.name = std::move(name), .bundleLocation = std::move(location)});
+    ApplicationHandle launch(std::optional<std::string> name) {
+        auto application = core.workspace.launch({.name = std::move(name)});
         manager->trackNewApps();
         core.mainQueue.runAll();
         return application;
