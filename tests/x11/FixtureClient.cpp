@@ -14,13 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
+#include <fstream>
 #include <map>
 #include <poll.h>
 #include <set>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -137,15 +136,6 @@ xcb_window_t deleteRequested(const xcb_generic_event_t& event) {
     return isDelete ? message.window : xcb_window_t(XCB_WINDOW_NONE);
 }
 
-void logDeleteRequest(xcb_window_t window) {
-    const std::string line = classes[window] + " delete request\n";
-    const int file = open(values["--log"].c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (file >= 0) {
-        (void)!write(file, line.data(), line.size());
-        close(file);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -175,7 +165,7 @@ int main(int argc, char** argv) {
             const auto asked = deleteRequested(*event);
             std::free(event);
             if (asked != XCB_WINDOW_NONE && values.contains("--log")) {
-                logDeleteRequest(asked);
+                std::ofstream(values["--log"], std::ios::app) << classes[asked] << " delete request\n";
             }
             if (asked != XCB_WINDOW_NONE && !has("--ignore-delete")) {
                 return 0;
