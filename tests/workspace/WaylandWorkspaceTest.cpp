@@ -113,7 +113,11 @@ TEST_P(WaylandWorkspaceTest, TheSessionPrefersTheNativeListAndLeavesXWaylandToX1
 
     EXPECT_FALSE(rudeApp->terminate());
     EXPECT_TRUE(waitUntil([&] { return xtermApp->terminate(); }));
-    EXPECT_TRUE(waitUntil([&] { return !driver().session().isRunning(xterm); })) << seen();
+    // On a busy machine a request may reach xterm before it handles its
+    // events and go unheard; the sweep asks again, and so does this test, once.
+    const auto xtermGone = [&] { return !driver().session().isRunning(xterm); };
+    EXPECT_TRUE(waitUntil(xtermGone) || (xtermApp->terminate() && waitUntil(xtermGone, std::chrono::seconds(40))))
+        << seen();
     settleBoth();
     EXPECT_TRUE(driver().session().isRunning(rude));
 }
