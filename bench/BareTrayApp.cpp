@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline Drowsel's start-up time and memory are compared with: a bare
 // Qt tray application with an icon, an empty popup and a one-second timer.
 #include <QApplication>

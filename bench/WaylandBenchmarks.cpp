@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Wayland workspaces with 20 windows of the Qt fixture client, the
 // wlroots one in a private headless sway, the KDE one in a private KWin: the cost of what every sweep reads, the
 // requests it makes when nothing changed (goal 0), and the time from a focus change to the stamp.

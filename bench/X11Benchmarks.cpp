@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 workspace with 50 real windows (one fixture client each) under a
 // private Xvfb + openbox: the cost of what every sweep reads, and the number
 // of X requests that reading makes when nothing changed (goal 0).
