@@ -24,9 +24,15 @@ void writeTestEntries(const QTemporaryDir& dataHome) {
     QImage red(32, 32, QImage::Format_ARGB32);
     red.fill(Qt::red);
     red.save(dataHome.filePath("red.png"));
+    QImage huge(4096, 4096, QImage::Format_Mono);
+    huge.fill(0);
+    huge.save(dataHome.filePath("huge.png"));
     writeEntry(dataHome, "drowsel-test-startup",
                "Name=Startup Fixture\nName[de]=Start-Fixture\nStartupWMClass=DrowselStartupClass\nIcon=" +
                    dataHome.filePath("red.png").toStdString() + "\n");
+    writeEntry(dataHome, "drowsel-test-huge",
+               "Name=Huge Fixture\nStartupWMClass=HugeIconClass\nIcon=" + dataHome.filePath("huge.png").toStdString() +
+                   "\n");
     writeEntry(dataHome, "org.drowsel.ExactFixture", "Name=Exact Fixture\n");
     writeEntry(dataHome, "lowerfixture", "Name=Lower Fixture\n");
     writeEntry(dataHome, "org.drowsel.GtkFixture", "Name=Gtk Fixture\n");

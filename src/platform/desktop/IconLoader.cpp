@@ -1,28 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/IconLoader.h"
 
-#include "platform/desktop/DesktopEntryLookup.h"
-
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cstring>
 
 namespace drowsel {
 
 namespace {
-
-QIcon fromThemeNames(const std::vector<std::string>& names) {
-    for (const auto& name : names) {
-        const auto qName = QString::fromStdString(name);
-        if (QIcon::hasThemeIcon(qName)) {
-            return QIcon::fromTheme(qName);
-        }
-    }
-    return {};
-}
 
 QIcon drawnApplicationIcon() {
     constexpr int side = 64;
@@ -40,16 +30,31 @@ QIcon drawnApplicationIcon() {
 
 } // namespace
 
-QIcon IconLoader::fromEntryAt(const std::string& path) {
-    const auto icon = DesktopEntryLookup::iconOfEntryAt(path);
-    if (!icon) {
+QIcon IconLoader::fromThemeNames(const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+        const auto qName = QString::fromStdString(name);
+        if (QIcon::hasThemeIcon(qName)) {
+            return QIcon::fromTheme(qName);
+        }
+    }
+    return {};
+}
+
+// Vector images are drawn at the size asked for, whatever size they declare.
+QIcon IconLoader::fromFile(const std::string& path, std::string& problem) {
+    const auto file = QString::fromStdString(path);
+    QImageReader reader(file);
+    if (!QFileInfo(file).isFile() || !reader.canRead()) {
+        problem = "not a readable image";
         return {};
     }
-    if (icon->file) {
-        const auto file = QString::fromStdString(*icon->file);
-        return QFileInfo(file).isFile() ? QIcon(file) : QIcon();
+    const QSize size = reader.size();
+    const bool isVector = reader.format() == "svg" || reader.format() == "svgz";
+    if (!isVector && (!size.isValid() || std::max(size.width(), size.height()) > int(maximumSide))) {
+        problem = "larger than " + std::to_string(maximumSide) + " pixels a side";
+        return {};
     }
-    return fromThemeNames(icon->themeNames);
+    return QIcon(file);
 }
 
 QIcon IconLoader::fromNetWmIcon(std::span<const std::uint32_t> data) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/session/SessionWorkspaces.h"
 
-#include "platform/desktop/IconLoader.h"
 #include "platform/wayland/PlasmaWindowWorkspace.h"
 #include "platform/wayland/WlrToplevelWorkspace.h"
 
@@ -31,6 +30,9 @@ std::unique_ptr<SessionWorkspaces> SessionWorkspaces::open(Logger log, const Dis
         return nullptr;
     }
     session->composite = std::make_unique<CompositeWorkspace>(session->native.get(), session->x11.get());
+    if (!session->x11) {
+        session->nativeIcons.emplace(*session, session->log);
+    }
     return session;
 }
 
@@ -80,8 +82,7 @@ QIcon SessionWorkspaces::iconForFile(const QString& path) const {
     if (x11) {
         return x11->iconForFile(path);
     }
-    const QIcon fromEntry = IconLoader::fromEntryAt(path.toStdString());
-    return fromEntry.isNull() ? IconLoader::generic() : fromEntry;
+    return nativeIcons->iconFor(path.toStdString());
 }
 
 const char* SessionWorkspaces::nativeBackend() const { return nativeName; }

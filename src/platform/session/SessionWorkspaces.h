@@ -3,6 +3,7 @@
 
 #include "core/Logger.h"
 #include "core/Workspace.h"
+#include "platform/desktop/ApplicationIcons.h"
 #include "platform/session/CompositeWorkspace.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/x11/X11Workspace.h"
@@ -11,6 +12,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace drowsel {
 
@@ -59,6 +61,8 @@ private:
     std::unique_ptr<Workspace> native;
     const char* nativeName = "x11";
     std::unique_ptr<CompositeWorkspace> composite;
+    // Without X11, whose workspace knows windows' own icons as well.
+    mutable std::optional<ApplicationIcons> nativeIcons;
     bool lost = false;
 };
 
