@@ -67,8 +67,37 @@ TEST_P(X11WorkspaceTest, IconsComeFromTheEntryThenTheWindowThenAGenericIcon) {
     const auto fromWindow = x11().iconForFile(QString::fromStdString(*waitForApp("IconFixture")->bundleLocation()));
     EXPECT_EQ(centreOf(fromWindow), qRgb(0, 255, 0)) << seen();
     EXPECT_EQ(fromWindow.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}})); // the bogus third image is left out
+    // Each made once, as the panel asks at every redraw.
+    EXPECT_EQ(x11().iconForFile("").cacheKey(), x11().iconForFile("/nonexistent/app").cacheKey());
     EXPECT_FALSE(x11().iconForFile("").isNull());
-    EXPECT_FALSE(x11().iconForFile("/nonexistent/app").isNull());
+    const auto entry = QString::fromStdString(*waitForApp("Start-Fixture")->bundleLocation());
+    EXPECT_EQ(x11().iconForFile(entry).cacheKey(), x11().iconForFile(entry).cacheKey());
+}
+
+// An entry may name any file: one too large to decode is refused unread, and said once.
+TEST_P(X11WorkspaceTest, AnIconFileTooLargeIsRefusedOnce) {
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "huge", "HugeIconClass"});
+    const auto location = QString::fromStdString(*waitForApp("Huge Fixture")->bundleLocation());
+    const auto first = x11().iconForFile(location);
+    for (int redraw = 0; redraw < 3; ++redraw) {
+        EXPECT_EQ(x11().iconForFile(location).cacheKey(), first.cacheKey());
+    }
+    const auto messages = log.messages();
+    EXPECT_EQ(std::ranges::count_if(messages, [](const auto& line) { return line.find("huge.png") != line.npos; }), 1)
+        << seen();
+}
+
+// A broken or hostile writer of the client list must not make every
+// application look new, which would restart its idle clock.
+TEST_P(X11WorkspaceTest, AMalformedClientListKeepsThePicture) {
+    startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "kept", "KeptFixture"});
+    const auto kept = waitForApp("KeptFixture");
+    driver().session().run({"xprop", "-root", "-f", "_NET_CLIENT_LIST", "8s", "-set", "_NET_CLIENT_LIST", "x"});
+    ASSERT_TRUE(waitUntil([&] {
+        return std::ranges::count(log.messages(), std::string("Ignored a malformed _NET_CLIENT_LIST")) > 0;
+    })) << seen();
+    settle();
+    EXPECT_EQ(appsNamed("KeptFixture"), std::vector{kept}) << seen();
 }
 
 TEST_P(X11WorkspaceTest, OddPropertiesAreReadSoundly) {

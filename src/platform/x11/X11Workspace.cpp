@@ -47,7 +47,7 @@ std::unique_ptr<X11Workspace> X11Workspace::open(Logger log, const char* display
 }
 
 X11Workspace::X11Workspace(std::unique_ptr<XcbConnection> connection, Logger log)
-    : connection(std::move(connection)), log(log), reader(*this->connection, log),
+    : connection(std::move(connection)), log(log), reader(*this->connection, log), icons(*this, log),
       closer(std::make_shared<WindowCloser>(*this->connection, [this] { processEventsSoon(); })),
       notifier(xcb_get_file_descriptor(this->connection->get()), QSocketNotifier::Read) {
     const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -85,13 +85,11 @@ void X11Workspace::addDeactivationObserver(DeactivationObserver observer) {
 }
 
 QIcon X11Workspace::iconForFile(const QString& path) const {
-    if (path.isEmpty()) {
-        return IconLoader::generic();
-    }
     const auto location = path.toStdString();
-    if (auto fromEntry = IconLoader::fromEntryAt(location); !fromEntry.isNull()) {
-        return fromEntry;
-    }
+    return icons.iconFor(location, [&] { return iconOfWindowsAt(location); });
+}
+
+QIcon X11Workspace::iconOfWindowsAt(const std::string& location) const {
     for (const auto& [key, application] : applications) {
         if (application->bundleLocation() != location) {
             continue;
@@ -102,7 +100,7 @@ QIcon X11Workspace::iconForFile(const QString& path) const {
             }
         }
     }
-    return IconLoader::generic();
+    return {};
 }
 
 bool X11Workspace::hasWindowOfClass(std::string_view name) const {
@@ -208,24 +206,34 @@ void X11Workspace::refresh() {
     announceActiveOwnerChange();
 }
 
+// A malformed list keeps the last good picture, so a broken or hostile
+// writer cannot make every application look new. Only windows the list did
+// not hold before are read, and listed windows that do not exist are
+// remembered as such: rewriting a list, however long, costs no request.
 void X11Workspace::readClientList() {
     clientListIsStale = false;
-    applicationsAreStale = true;
     auto* x = connection->get();
     auto property = WindowProperty::reply(
         x, WindowProperty::request(x, connection->root(), connection->atoms()._NET_CLIENT_LIST, clientListLength));
     const auto listed = property.items(XCB_ATOM_WINDOW);
     if (property.isMalformed()) {
         log.error("Ignored a malformed _NET_CLIENT_LIST");
+        return;
     }
-    std::vector<xcb_window_t> newWindows;
-    std::ranges::copy_if(listed, std::back_inserter(newWindows),
-                         [this](xcb_window_t window) { return !windows.contains(window); });
-    std::erase_if(windows, [&](const auto& entry) { return std::ranges::find(listed, entry.first) == listed.end(); });
+    applicationsAreStale = true;
+    const std::unordered_set<xcb_window_t> isListed(listed.begin(), listed.end());
+    std::erase_if(windows, [&](const auto& entry) { return !isListed.contains(entry.first); });
     std::erase_if(windowIcons, [this](const auto& entry) { return !windows.contains(entry.first); });
+    std::erase_if(absentWindows, [&](xcb_window_t window) { return !isListed.contains(window); });
+    std::vector<xcb_window_t> newWindows;
+    std::ranges::copy_if(isListed, std::back_inserter(newWindows), [this](xcb_window_t window) {
+        return !windows.contains(window) && !absentWindows.contains(window);
+    });
     for (auto& record : reader.read(newWindows)) {
         windows.emplace(record.id, std::move(record));
     }
+    std::ranges::copy_if(newWindows, std::inserter(absentWindows, absentWindows.end()),
+                         [this](xcb_window_t window) { return !windows.contains(window); });
     clientList.clear();
     std::ranges::copy_if(listed, std::back_inserter(clientList),
                          [this](xcb_window_t window) { return windows.contains(window); });

@@ -3,6 +3,7 @@
 
 #include "core/Logger.h"
 #include "core/Workspace.h"
+#include "platform/desktop/ApplicationIcons.h"
 #include "platform/desktop/DeactivationAnnouncer.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/XWaylandClients.h"
@@ -21,6 +22,7 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace drowsel {
@@ -75,12 +77,14 @@ private:
     std::shared_ptr<X11Application> ownerOf(xcb_window_t window) const;
     void announceActiveOwnerChange();
     void checkConnection();
+    QIcon iconOfWindowsAt(const std::string& location) const;
     QIcon windowIcon(xcb_window_t window) const;
 
     std::unique_ptr<XcbConnection> connection;
     Logger log;
     WindowReader reader;
     DesktopEntryLookup entries;
+    mutable ApplicationIcons icons;
     std::shared_ptr<const WindowCloser> closer;
     QSocketNotifier notifier;
     // Handles the events read into xcb's queue during a round trip made
@@ -90,6 +94,8 @@ private:
     // The picture of the display, in _NET_CLIENT_LIST order.
     std::vector<xcb_window_t> clientList;
     std::unordered_map<xcb_window_t, WindowRecord> windows;
+    // Listed windows that did not exist when read; kept while they are listed.
+    std::unordered_set<xcb_window_t> absentWindows;
     std::map<ApplicationKey, std::shared_ptr<X11Application>> applications;
     xcb_window_t activeWindow = XCB_WINDOW_NONE;
     DeactivationAnnouncer<X11Application> activeOwner;
