@@ -3,6 +3,7 @@
 
 #include "app/WorkspaceIcons.h"
 #include "core/CoreServices.h"
+#include "core/RepeatCollapsingLogSink.h"
 #include "platform/log/JournalLogSink.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/qt/QtOwnApplication.h"
@@ -34,7 +35,9 @@ public:
 private:
     LinuxPlatform();
 
-    JournalLogSink logSink;
+    SystemClock clock;
+    JournalLogSink journal;
+    RepeatCollapsingLogSink logSink{journal, clock};
     std::unique_ptr<SessionWorkspaces> workspace;
     std::unique_ptr<WorkspaceIcons> icons;
     QtOwnApplication ownApplication;
@@ -42,7 +45,6 @@ private:
     StoredSettings settings{store};
     QtMainQueue mainQueue;
     QtTimerScheduler timers;
-    SystemClock clock;
 };
 
 } // namespace drowsel
