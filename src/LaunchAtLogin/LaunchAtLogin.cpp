@@ -78,13 +78,17 @@ Failure writeAtomically(const fs::path& target, const std::string& contents) {
 
 Failure registerEntry() {
     std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    const fs::path link = fs::read_symlink("/proc/self/exe", error);
     if (error) {
         return error.message();
     }
-    const auto contents = AutostartEntry::render(program.string(), LaunchAtLogin::loginItemArgument);
+    const auto program = LaunchAtLogin::installedProgram(link.string());
+    if (!program) {
+        return "the running program was replaced by nothing executable: " + link.string();
+    }
+    const auto contents = AutostartEntry::render(*program, LaunchAtLogin::loginItemArgument);
     if (!contents) {
-        return "the program's path " + program.string() + " cannot be written in a desktop entry";
+        return "the program's path " + *program + " cannot be written in a desktop entry";
     }
     return writeAtomically(LaunchAtLogin::entryPath(), *contents);
 }
@@ -116,6 +120,16 @@ std::optional<std::string> readEntry(const fs::path& path) {
 } // namespace
 
 void LaunchAtLogin::useLogSink(LogSink& sink) { logSink = &sink; }
+
+std::optional<std::string> LaunchAtLogin::installedProgram(const std::string& runningProgramLink) {
+    constexpr std::string_view replacedSuffix = " (deleted)";
+    // A program whose own name ends in the suffix is taken as it stands.
+    const bool isReplaced = !isExecutable(runningProgramLink) && runningProgramLink.ends_with(replacedSuffix);
+    const std::string program = isReplaced
+                                    ? runningProgramLink.substr(0, runningProgramLink.size() - replacedSuffix.size())
+                                    : runningProgramLink;
+    return isExecutable(program) ? std::optional(program) : std::nullopt;
+}
 
 std::filesystem::path LaunchAtLogin::entryPath() {
     // The XDG base directory rules: only an absolute XDG_CONFIG_HOME counts.

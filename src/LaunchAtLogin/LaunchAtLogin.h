@@ -5,6 +5,8 @@
 #include "core/LogSink.h"
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace drowsel {
@@ -35,6 +37,12 @@ public:
     static void useLogSink(LogSink& sink);
 
     static std::filesystem::path entryPath();
+    // The program an entry should run, given the running program's link text
+    // (/proc/self/exe). Once the running binary is replaced on disk, as an
+    // upgrade renames the new one over it, the link reads "<path> (deleted)"
+    // and the program now at <path> is the installed one. Empty when no
+    // executable program is there.
+    static std::optional<std::string> installedProgram(const std::string& runningProgramLink);
     static Status status();
     static bool isEnabled() { return status() == Status::enabled; }
     // Registers or unregisters. Every call first announces the change through

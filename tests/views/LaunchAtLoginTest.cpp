@@ -49,6 +49,29 @@ TEST_F(LaunchAtLoginTest, FailuresAreLoggedWithTheSystemsErrorText) {
     EXPECT_EQ(log.lines[0].level, LogSink::Level::error);
 }
 
+// An upgrade renames a new program over the running one: /proc/self/exe then
+// reads "<path> (deleted)".
+TEST_F(LaunchAtLoginTest, TheInstalledProgramIsTheOneAtTheRunningProgramsPathNow) {
+    const fs::path folder = autostart.parent_path() / "programs";
+    fs::create_directories(folder);
+    for (const auto& [name, permissions] : {std::pair{"drowsel", fs::perms::owner_all},
+                                            {"named (deleted)", fs::perms::owner_all},
+                                            {"not executable", fs::perms::owner_read}}) {
+        std::ofstream(folder / name) << "#!/bin/sh\n";
+        fs::permissions(folder / name, permissions);
+    }
+    // The link's text, and the program found: none when empty.
+    for (const auto& [link, installed] :
+         std::initializer_list<std::pair<std::string, std::string>>{{"drowsel", "drowsel"},
+                                                                    {"drowsel (deleted)", "drowsel"},
+                                                                    {"gone (deleted)", ""},
+                                                                    {"not executable (deleted)", ""},
+                                                                    {"named (deleted)", "named (deleted)"}}) {
+        const std::string expected = installed.empty() ? "" : (folder / installed).string();
+        EXPECT_EQ(LaunchAtLogin::installedProgram((folder / link).string()).value_or(""), expected) << link;
+    }
+}
+
 // Including an empty argument, which the fuzzer found written bare and lost.
 TEST(AutostartEntryTest, AnyPathSurvivesTheRoundTrip) {
     for (const std::string path :
