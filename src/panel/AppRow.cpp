@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -102,8 +103,11 @@ std::int64_t AppRow::remainingSeconds() const {
     const auto tracked = manager.runningApps().find(app.first);
     const Date stamp = tracked != manager.runningApps().end() ? tracked->second : app.second;
     const std::int64_t elapsed = saturated(std::trunc(environment.clock.now() - stamp));
-    const long double limit = static_cast<long double>(hoursUntilClose.value()) * secondsPerHour;
-    return saturated(limit - static_cast<long double>(elapsed));
+    // As the sweep does, a negative stored limit counts as zero, and a row
+    // shows no time past the limit.
+    const long double limit =
+        static_cast<long double>(std::max<std::int64_t>(hoursUntilClose.value(), 0)) * secondsPerHour;
+    return std::max<std::int64_t>(saturated(limit - static_cast<long double>(elapsed)), 0);
 }
 
 QString AppRow::shownName(const ApplicationHandle& application) {

@@ -50,7 +50,7 @@ private:
         std::int64_t remaining;
     };
 
-    // "12h left", "59m left", "-5s left": one unit only.
+    // "12h left", "59m left", "0s left": one unit only.
     static QString timeLeftText(std::int64_t remaining);
     Looks currentLooks() const;
     std::int64_t remainingSeconds() const;
