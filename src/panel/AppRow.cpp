@@ -36,6 +36,18 @@ std::int64_t saturated(long double seconds) {
     return static_cast<std::int64_t>(seconds);
 }
 
+// Bidi embeddings, overrides, isolates and marks: in a name, they would turn
+// the text around it.
+bool isDirectionControl(QChar character) {
+    const char16_t code = character.unicode();
+    return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069) || code == 0x200E ||
+           code == 0x200F || code == 0x061C;
+}
+
+// A name within a sentence keeps its direction to itself (first strong
+// isolate ... pop directional isolate).
+QString isolated(const QString& name) { return QChar(0x2068) + name + QChar(0x2069); }
+
 QFont withWeight(QFont font, bool isBold) {
     font.setBold(isBold);
     return font;
@@ -112,7 +124,13 @@ std::int64_t AppRow::remainingSeconds() const {
 
 QString AppRow::shownName(const ApplicationHandle& application) {
     const auto localizedName = application->localizedName();
-    return localizedName ? QString::fromStdString(*localizedName) : QStringLiteral("Unknown");
+    if (!localizedName) {
+        return QStringLiteral("Unknown");
+    }
+    QString name = QString::fromStdString(*localizedName);
+    name.removeIf(
+        [](QChar character) { return character.category() == QChar::Other_Control || isDirectionControl(character); });
+    return name;
 }
 
 AppRow::Looks AppRow::currentLooks() const {
@@ -146,10 +164,11 @@ void AppRow::drawName(const Looks& looks) {
 }
 
 void AppRow::drawAccessibleNames(const QString& appName) {
-    switchBox->setAccessibleName(tr("Quit %1 automatically").arg(appName));
-    resetButton->setAccessibleName(tr("Reset idle time of %1").arg(appName));
+    const QString embedded = isolated(appName);
+    switchBox->setAccessibleName(tr("Quit %1 automatically").arg(embedded));
+    resetButton->setAccessibleName(tr("Reset idle time of %1").arg(embedded));
     resetButton->setToolTip(resetButton->accessibleName());
-    quitButton->setAccessibleName(tr("Quit %1 now").arg(appName));
+    quitButton->setAccessibleName(tr("Quit %1 now").arg(embedded));
     quitButton->setToolTip(quitButton->accessibleName());
 }
 

@@ -36,7 +36,8 @@ public:
 
     AppRow(TrackedApp app, RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent = nullptr);
 
-    // The application's name as shown, verbatim: "Unknown" when it has none.
+    // The application's name as shown: "Unknown" when it has none, and
+    // without the control characters that would garble the panel's text.
     static QString shownName(const ApplicationHandle& application);
 
 protected:
