@@ -17,6 +17,11 @@ namespace {
 
 // Room for thousands of windows; a longer list is truncated, not trusted whole.
 constexpr std::uint32_t clientListLength = 1 << 16;
+// Windows new to the list read in one go, and the pause before the next
+// batch: a list of thousands of windows, real or not, costs a bounded
+// amount of work a second.
+constexpr std::size_t windowsReadAtOnce = 1024;
+constexpr auto pauseBetweenBatches = std::chrono::milliseconds(100);
 // 4 MiB: several icon sizes up to 512 × 512 pixels.
 constexpr std::uint32_t iconLength = 1 << 20;
 
@@ -56,6 +61,12 @@ X11Workspace::X11Workspace(std::unique_ptr<XcbConnection> connection, Logger log
     queuedEventsTimer.setSingleShot(true);
     queuedEventsTimer.setInterval(0);
     connect(&queuedEventsTimer, &QTimer::timeout, this, &X11Workspace::processEvents);
+    nextBatchTimer.setSingleShot(true);
+    nextBatchTimer.setInterval(pauseBetweenBatches);
+    connect(&nextBatchTimer, &QTimer::timeout, this, [this] {
+        clientListIsStale = true;
+        processEvents();
+    });
 }
 
 X11Workspace::~X11Workspace() {
@@ -208,8 +219,9 @@ void X11Workspace::refresh() {
 
 // A malformed list keeps the last good picture, so a broken or hostile
 // writer cannot make every application look new. Only windows the list did
-// not hold before are read, and listed windows that do not exist are
-// remembered as such: rewriting a list, however long, costs no request.
+// not hold before are read, at most a batch at a time, and listed windows
+// that do not exist are remembered as such: rewriting a list, however long,
+// costs no request.
 void X11Workspace::readClientList() {
     clientListIsStale = false;
     auto* x = connection->get();
@@ -225,18 +237,29 @@ void X11Workspace::readClientList() {
     std::erase_if(windows, [&](const auto& entry) { return !isListed.contains(entry.first); });
     std::erase_if(windowIcons, [this](const auto& entry) { return !windows.contains(entry.first); });
     std::erase_if(absentWindows, [&](xcb_window_t window) { return !isListed.contains(window); });
+    readNewWindows(listed);
+    clientList.clear();
+    std::ranges::copy_if(listed, std::back_inserter(clientList),
+                         [this](xcb_window_t window) { return windows.contains(window); });
+}
+
+void X11Workspace::readNewWindows(std::span<const xcb_window_t> listed) {
     std::vector<xcb_window_t> newWindows;
-    std::ranges::copy_if(isListed, std::back_inserter(newWindows), [this](xcb_window_t window) {
-        return !windows.contains(window) && !absentWindows.contains(window);
-    });
+    std::unordered_set<xcb_window_t> picked;
+    for (const auto window : listed) {
+        if (!windows.contains(window) && !absentWindows.contains(window) && picked.insert(window).second) {
+            newWindows.push_back(window);
+        }
+        if (newWindows.size() == windowsReadAtOnce) {
+            nextBatchTimer.start();
+            break;
+        }
+    }
     for (auto& record : reader.read(newWindows)) {
         windows.emplace(record.id, std::move(record));
     }
     std::ranges::copy_if(newWindows, std::inserter(absentWindows, absentWindows.end()),
                          [this](xcb_window_t window) { return !windows.contains(window); });
-    clientList.clear();
-    std::ranges::copy_if(listed, std::back_inserter(clientList),
-                         [this](xcb_window_t window) { return windows.contains(window); });
 }
 
 // A window keeps the application it was first seen with: its handle must not

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -69,6 +70,7 @@ private:
     bool hasStaleState() const;
     void refresh();
     void readClientList();
+    void readNewWindows(std::span<const xcb_window_t> listed);
     void rereadWindows();
     void readActiveWindow();
     void rebuildApplications();
@@ -90,6 +92,8 @@ private:
     // Handles the events read into xcb's queue during a round trip made
     // outside event handling (closing windows, reading icons).
     mutable QTimer queuedEventsTimer;
+    // Reads the next windows of a list too long to read at once.
+    QTimer nextBatchTimer;
 
     // The picture of the display, in _NET_CLIENT_LIST order.
     std::vector<xcb_window_t> clientList;
