@@ -8,6 +8,7 @@
 //   delete request" for every such request).
 // Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete.
 // SIGUSR1 replaces its oldest window with a new one (window churn).
+// --long-classes gives every window a class never used before, 16 KB of WM_CLASS.
 #include <xcb/xcb.h>
 
 #include <csignal>
@@ -20,6 +21,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -94,7 +96,16 @@ void setMalformedProperties(xcb_window_t window) {
     set(window, "_NET_WM_ICON", XCB_ATOM_CARDINAL, 32, &number, 1);
 }
 
-xcb_window_t createWindow(bool isDock, const std::string& classSuffix = {}) {
+// Unique to this process and window, and long: about 8 KB each for instance and class.
+std::string freshLongSuffix() {
+    static int serial = 0;
+    return '.' + std::to_string(getpid()) + '.' + std::to_string(++serial) + std::string(8000, 'z');
+}
+
+xcb_window_t createWindow(bool isDock, std::string classSuffix = {}) {
+    if (has("--long-classes")) {
+        classSuffix = freshLongSuffix();
+    }
     const xcb_window_t window = xcb_generate_id(x);
     const std::uint32_t attributes[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(x, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 200, 150, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
