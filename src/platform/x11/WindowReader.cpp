@@ -16,6 +16,10 @@ namespace drowsel {
 namespace {
 
 constexpr std::uint32_t windowEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+// The texts a record keeps (window class, host, desktop-file ids) are read up
+// to 1 KiB, far more than any real one has: a client cannot make each of its
+// windows cost more than that.
+constexpr std::uint32_t keptTextLength = 256;
 
 // Field 22 of /proc/PID/stat, the start time in clock ticks since boot: with
 // the PID it names one process for good. 0 when unreadable.
@@ -103,14 +107,14 @@ WindowReader::Requests WindowReader::send(xcb_window_t window) const {
         requests.clientIds = xcb_res_query_client_ids(x, 1, &wanted);
     }
     requests.pid = WindowProperty::request(x, window, atoms._NET_WM_PID, 1);
-    requests.clientMachine = WindowProperty::request(x, window, XCB_ATOM_WM_CLIENT_MACHINE);
-    requests.wmClass = WindowProperty::request(x, window, XCB_ATOM_WM_CLASS);
+    requests.clientMachine = WindowProperty::request(x, window, XCB_ATOM_WM_CLIENT_MACHINE, keptTextLength);
+    requests.wmClass = WindowProperty::request(x, window, XCB_ATOM_WM_CLASS, keptTextLength);
     requests.type = WindowProperty::request(x, window, atoms._NET_WM_WINDOW_TYPE);
     requests.state = WindowProperty::request(x, window, atoms._NET_WM_STATE);
     requests.transientFor = WindowProperty::request(x, window, XCB_ATOM_WM_TRANSIENT_FOR, 1);
     requests.protocols = WindowProperty::request(x, window, atoms.WM_PROTOCOLS);
-    requests.gtkId = WindowProperty::request(x, window, others.gtkApplicationId);
-    requests.kdeFile = WindowProperty::request(x, window, others.kdeDesktopFile);
+    requests.gtkId = WindowProperty::request(x, window, others.gtkApplicationId, keptTextLength);
+    requests.kdeFile = WindowProperty::request(x, window, others.kdeDesktopFile, keptTextLength);
     return requests;
 }
 
