@@ -14,6 +14,8 @@ public:
 
     virtual void write(Level level, std::string_view subsystem, std::string_view category,
                        std::string_view message) = 0;
+    // False for a level whose lines this sink drops.
+    virtual bool writes(Level) const { return true; }
 };
 
 } // namespace drowsel

@@ -7,6 +7,10 @@ namespace drowsel {
 
 void RepeatCollapsingLogSink::write(Level level, std::string_view subsystem, std::string_view category,
                                     std::string_view message) {
+    // A line that is not written does not end a run of repeats either.
+    if (!next.writes(level)) {
+        return;
+    }
     Line line{level, std::string(subsystem), std::string(category), std::string(message)};
     if (line == last) {
         ++repeats;

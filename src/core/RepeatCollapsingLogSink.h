@@ -22,6 +22,7 @@ public:
     ~RepeatCollapsingLogSink() override { reportRepeats(); }
 
     void write(Level level, std::string_view subsystem, std::string_view category, std::string_view message) override;
+    bool writes(Level level) const override { return next.writes(level); }
 
 private:
     struct Line {

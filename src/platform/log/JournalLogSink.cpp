@@ -45,7 +45,7 @@ JournalLogSink::JournalLogSink() : writesDebug(debugRequested()), toJournal(jour
 
 void JournalLogSink::write(Level level, std::string_view subsystem, std::string_view category,
                            std::string_view message) {
-    if (level == Level::debug && !writesDebug) {
+    if (!writes(level)) {
         return;
     }
     if (toJournal) {

@@ -14,6 +14,7 @@ public:
     JournalLogSink();
 
     void write(Level level, std::string_view subsystem, std::string_view category, std::string_view message) override;
+    bool writes(Level level) const override { return level != Level::debug || writesDebug; }
 
 private:
     static void writeToJournal(Level level, std::string_view subsystem, std::string_view category,
