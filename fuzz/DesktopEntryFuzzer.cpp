@@ -2,9 +2,11 @@
 // Desktop entries come from packages and from the user's own data folder,
 // where any program may drop one. Input: the bytes of one entry, found by its
 // id, by a window class it declares (StartupWMClass) and by its path for the
-// icon, as the workspace finds entries.
+// icon, as the workspace finds entries. The index is read afresh for each
+// input: the fuzzer runs no event loop to hear GIO's word of the change.
 #include <gio/gio.h>
 
+#include "platform/desktop/DesktopEntryIndex.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/desktop/IconLoader.h"
 
@@ -36,20 +38,24 @@ void writeEntry(const std::uint8_t* data, std::size_t size) {
 
 // Only this entry can be found, and only where it lies.
 void foundEntriesAreThisOne() {
-    DesktopEntryLookup lookup;
-    for (const auto& clues : {DesktopEntryLookup::Clues{"fuzzed", {}, {}, {}},
-                              DesktopEntryLookup::Clues{{}, {}, "other", "Fuzzed-Class"}}) {
-        if (const auto entry = lookup.find(clues)) {
+    DesktopEntryIndex index;
+    for (const auto& entry : {index.byId("fuzzed"), index.byClass("other"), index.byClass("Fuzzed-Class")}) {
+        if (entry) {
             require(entry->id == "fuzzed" && entry->path == entryPath);
         }
     }
 }
 
 void iconsAreNamedOrFiles() {
-    if (const auto icon = DesktopEntryLookup::iconOfEntryAt(entryPath)) {
-        require(!icon->themeNames.empty() || icon->file.has_value());
+    const auto icon = DesktopEntryLookup::iconOfEntryAt(entryPath);
+    if (!icon) {
+        return;
     }
-    (void)IconLoader::fromEntryAt(entryPath).isNull();
+    require(!icon->themeNames.empty() || icon->file.has_value());
+    std::string problem;
+    const QIcon loaded =
+        icon->file ? IconLoader::fromFile(*icon->file, problem) : IconLoader::fromThemeNames(icon->themeNames);
+    require(!loaded.isNull() || !problem.empty() || !icon->file);
 }
 
 } // namespace
