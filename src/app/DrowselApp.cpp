@@ -6,6 +6,7 @@
 #include "panel/ContentView.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 #include <QTranslator>
 
 #include <optional>
@@ -13,6 +14,8 @@
 namespace drowsel {
 
 namespace {
+
+constexpr int pixmapCacheKiB = 2048;
 
 std::optional<DrowselApp::Services>& services() {
     static std::optional<DrowselApp::Services> current;
@@ -60,6 +63,9 @@ int DrowselApp::main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Drowsel"));
     QGuiApplication::setDesktopFileName(LinuxPlatform::bundleIdentifier);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Icons scaled for the panel stay in Qt's pixmap cache after their
+    // applications have gone, up to its limit: 2 MiB holds hundreds of rows.
+    QPixmapCache::setCacheLimit(pixmapCacheKiB);
     translateTo(QLocale());
 
     // Never released, like the manager built on it: nothing of it outlives the Qt application.
