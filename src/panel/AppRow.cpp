@@ -130,7 +130,7 @@ QString AppRow::shownName(const ApplicationHandle& application) {
     QString name = QString::fromStdString(*localizedName);
     name.removeIf(
         [](QChar character) { return character.category() == QChar::Other_Control || isDirectionControl(character); });
-    return name;
+    return name.isEmpty() ? QStringLiteral("Unknown") : name;
 }
 
 AppRow::Looks AppRow::currentLooks() const {

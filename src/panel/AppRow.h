@@ -36,8 +36,9 @@ public:
 
     AppRow(TrackedApp app, RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent = nullptr);
 
-    // The application's name as shown: "Unknown" when it has none, and
-    // without the control characters that would garble the panel's text.
+    // The application's name as shown: "Unknown" when it has none (or only
+    // control characters), and without the control characters that would
+    // garble the panel's text.
     static QString shownName(const ApplicationHandle& application);
 
 protected:

@@ -59,7 +59,8 @@ TEST_F(AppRowTest, NamesAreShownWithoutControlCharactersAndIsolatedInSentences) 
              {"\u202Eexe.doc", "exe.doc"},
              {"A\tB\x1b[1m\x7f\u0085\u061C\u2066\u202AC\u202C\u2069\u200E\u200F", "AB[1mC"},
              {"\u05E9\u05DC\u05D5\u05DD 2", "\u05E9\u05DC\u05D5\u05DD 2"},
-             {std::nullopt, "Unknown"}}) {
+             {std::nullopt, "Unknown"},
+             {"\u202E\t", "Unknown"}}) {
         const auto row = rowFor(launch(name));
         EXPECT_EQ(row->findChild<ElidedText*>("name")->text(), shown);
         EXPECT_EQ(part(*row, "switch")->accessibleName(), QString("Quit \u2068%1\u2069 automatically").arg(shown));
