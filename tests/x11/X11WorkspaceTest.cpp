@@ -5,6 +5,7 @@
 #include "platform/x11/X11Workspace.h"
 #include "WorkspaceFixture.h"
 #include "X11Driver.h"
+#include "platform/desktop/ApplicationIcons.h"
 
 #include <QPixmap>
 
@@ -29,6 +30,16 @@ protected:
     }
 
     X11Workspace& x11() { return dynamic_cast<X11Workspace&>(*workspace); }
+
+    // Icons as the session finds them: the entry's, else a window's, else the generic one.
+    QIcon iconFor(const std::string& location) {
+        if (!icons) {
+            icons.emplace(*workspace, Logger(log, "test", "icons"));
+        }
+        return icons->iconFor(location, [&] { return x11().iconOfWindowsAt(location); });
+    }
+
+    std::optional<ApplicationIcons> icons;
 };
 INSTANTIATE_TEST_SUITE_P(X11, X11WorkspaceTest, ::testing::Values(&X11Driver::create));
 
@@ -62,25 +73,25 @@ TEST_P(X11WorkspaceTest, NamesAndIdentifiersComeFromDesktopEntriesElseFromTheWin
 TEST_P(X11WorkspaceTest, IconsComeFromTheEntryThenTheWindowThenAGenericIcon) {
     startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "startup", "DrowselStartupClass"});
     startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "icon", "IconFixture", "--icon", "ff00ff00"});
-    const auto fromEntry = x11().iconForFile(QString::fromStdString(*waitForApp("Start-Fixture")->bundleLocation()));
+    const auto fromEntry = iconFor(*waitForApp("Start-Fixture")->bundleLocation());
     EXPECT_EQ(centreOf(fromEntry), qRgb(255, 0, 0));
-    const auto fromWindow = x11().iconForFile(QString::fromStdString(*waitForApp("IconFixture")->bundleLocation()));
+    const auto fromWindow = iconFor(*waitForApp("IconFixture")->bundleLocation());
     EXPECT_EQ(centreOf(fromWindow), qRgb(0, 255, 0)) << seen();
     EXPECT_EQ(fromWindow.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}})); // the bogus third image is left out
     // Each made once, as the panel asks at every redraw.
-    EXPECT_EQ(x11().iconForFile("").cacheKey(), x11().iconForFile("/nonexistent/app").cacheKey());
-    EXPECT_FALSE(x11().iconForFile("").isNull());
-    const auto entry = QString::fromStdString(*waitForApp("Start-Fixture")->bundleLocation());
-    EXPECT_EQ(x11().iconForFile(entry).cacheKey(), x11().iconForFile(entry).cacheKey());
+    EXPECT_EQ(iconFor("").cacheKey(), iconFor("/nonexistent/app").cacheKey());
+    EXPECT_FALSE(iconFor("").isNull());
+    const auto entry = *waitForApp("Start-Fixture")->bundleLocation();
+    EXPECT_EQ(iconFor(entry).cacheKey(), iconFor(entry).cacheKey());
 }
 
 // An entry may name any file: one too large to decode is refused unread, and said once.
 TEST_P(X11WorkspaceTest, AnIconFileTooLargeIsRefusedOnce) {
     startProgram({DROWSEL_FIXTURE_CLIENT, "--class", "huge", "HugeIconClass"});
-    const auto location = QString::fromStdString(*waitForApp("Huge Fixture")->bundleLocation());
-    const auto first = x11().iconForFile(location);
+    const auto location = *waitForApp("Huge Fixture")->bundleLocation();
+    const auto first = iconFor(location);
     for (int redraw = 0; redraw < 3; ++redraw) {
-        EXPECT_EQ(x11().iconForFile(location).cacheKey(), first.cacheKey());
+        EXPECT_EQ(iconFor(location).cacheKey(), first.cacheKey());
     }
     const auto messages = log.messages();
     EXPECT_EQ(std::ranges::count_if(messages, [](const auto& line) { return line.find("huge.png") != line.npos; }), 1)
@@ -114,7 +125,7 @@ TEST_P(X11WorkspaceTest, OddPropertiesAreReadSoundly) {
     EXPECT_EQ(waitForApp("Drowsy\u00e9\u00ff")->activationPolicy(), ActivationPolicy::regular);
     const auto malformed = waitForApp("MalformedFixture");
     EXPECT_EQ(malformed->activationPolicy(), ActivationPolicy::regular); // the broken dock type does not count
-    EXPECT_FALSE(x11().iconForFile(QString::fromStdString(*malformed->bundleLocation())).isNull());
+    EXPECT_FALSE(iconFor(*malformed->bundleLocation()).isNull());
     EXPECT_TRUE(std::ranges::any_of(log.messages(), [](const std::string& line) {
         return line.find("malformed") != std::string::npos && line.find("_NET_WM_WINDOW_TYPE") != std::string::npos;
     })) << seen();

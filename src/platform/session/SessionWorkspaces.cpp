@@ -30,9 +30,7 @@ std::unique_ptr<SessionWorkspaces> SessionWorkspaces::open(Logger log, const Dis
         return nullptr;
     }
     session->composite = std::make_unique<CompositeWorkspace>(session->native.get(), session->x11.get());
-    if (!session->x11) {
-        session->nativeIcons.emplace(*session, session->log);
-    }
+    session->icons.emplace(*session, session->log);
     return session;
 }
 
@@ -79,10 +77,8 @@ void SessionWorkspaces::addDeactivationObserver(DeactivationObserver observer) {
 }
 
 QIcon SessionWorkspaces::iconForFile(const QString& path) const {
-    if (x11) {
-        return x11->iconForFile(path);
-    }
-    return nativeIcons->iconFor(path.toStdString());
+    const auto location = path.toStdString();
+    return icons->iconFor(location, [&] { return x11 ? x11->iconOfWindowsAt(location) : QIcon(); });
 }
 
 const char* SessionWorkspaces::nativeBackend() const { return nativeName; }

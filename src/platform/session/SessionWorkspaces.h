@@ -61,8 +61,9 @@ private:
     std::unique_ptr<Workspace> native;
     const char* nativeName = "x11";
     std::unique_ptr<CompositeWorkspace> composite;
-    // Without X11, whose workspace knows windows' own icons as well.
-    mutable std::optional<ApplicationIcons> nativeIcons;
+    // Over every application of the session, so that no icon is dropped
+    // while its application runs.
+    mutable std::optional<ApplicationIcons> icons;
     bool lost = false;
 };
 

@@ -52,7 +52,7 @@ std::unique_ptr<X11Workspace> X11Workspace::open(Logger log, const char* display
 }
 
 X11Workspace::X11Workspace(std::unique_ptr<XcbConnection> connection, Logger log)
-    : connection(std::move(connection)), log(log), reader(*this->connection, log), icons(*this, log),
+    : connection(std::move(connection)), log(log), reader(*this->connection, log),
       closer(std::make_shared<WindowCloser>(*this->connection, [this] { processEventsSoon(); })),
       notifier(xcb_get_file_descriptor(this->connection->get()), QSocketNotifier::Read) {
     const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -93,11 +93,6 @@ std::optional<ApplicationHandle> X11Workspace::frontmostApplication() const {
 
 void X11Workspace::addDeactivationObserver(DeactivationObserver observer) {
     activeOwner.addObserver(std::move(observer));
-}
-
-QIcon X11Workspace::iconForFile(const QString& path) const {
-    const auto location = path.toStdString();
-    return icons.iconFor(location, [&] { return iconOfWindowsAt(location); });
 }
 
 QIcon X11Workspace::iconOfWindowsAt(const std::string& location) const {

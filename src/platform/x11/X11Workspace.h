@@ -3,7 +3,6 @@
 
 #include "core/Logger.h"
 #include "core/Workspace.h"
-#include "platform/desktop/ApplicationIcons.h"
 #include "platform/desktop/DeactivationAnnouncer.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "platform/wayland/XWaylandClients.h"
@@ -42,9 +41,9 @@ public:
     std::vector<ApplicationHandle> runningApplications() const override;
     std::optional<ApplicationHandle> frontmostApplication() const override;
     void addDeactivationObserver(DeactivationObserver observer) override;
-    // The icon to show for the application at this bundle location: its
-    // desktop entry's, else a window's own, else a generic one.
-    QIcon iconForFile(const QString& path) const;
+    // The first icon a window of the application at this bundle location
+    // carries (_NET_WM_ICON); null when none has one.
+    QIcon iconOfWindowsAt(const std::string& location) const;
     bool hasWindowOfClass(std::string_view name) const override;
     bool hasWindowWithoutClass() const override;
     bool hasClientWithPid(pid_t pid) const override;
@@ -79,14 +78,12 @@ private:
     std::shared_ptr<X11Application> ownerOf(xcb_window_t window) const;
     void announceActiveOwnerChange();
     void checkConnection();
-    QIcon iconOfWindowsAt(const std::string& location) const;
     QIcon windowIcon(xcb_window_t window) const;
 
     std::unique_ptr<XcbConnection> connection;
     Logger log;
     WindowReader reader;
     DesktopEntryLookup entries;
-    mutable ApplicationIcons icons;
     std::shared_ptr<const WindowCloser> closer;
     QSocketNotifier notifier;
     // Handles the events read into xcb's queue during a round trip made
