@@ -24,7 +24,6 @@ public:
     // else what `ownIcon` gives (a window's icon; null for none), else the
     // generic icon. Never null.
     QIcon iconFor(const std::string& location, const std::function<QIcon()>& ownIcon = {});
-    std::size_t keptEntryIcons() const { return entryIcons.size(); }
 
 private:
     const QIcon& entryIcon(const std::string& location);
