@@ -66,4 +66,50 @@
         <translation>%1 (%2)</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::TrayMenu</name>
+    <message>
+        <source>Pause for 1 hour</source>
+        <translation>Pause für 1 Stunde</translation>
+    </message>
+    <message>
+        <source>Pause until tomorrow</source>
+        <translation>Pause bis morgen</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Recently quit</source>
+        <translation>Kürzlich beendet</translation>
+    </message>
+    <message>
+        <source>No application quit yet</source>
+        <translation>Noch keine Anwendung beendet</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Warn before quitting</source>
+        <translation>Vor dem Beenden warnen</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Einstellungen…</translation>
+    </message>
+    <message>
+        <source>Quit Drowsel</source>
+        <translation>Drowsel beenden</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::TrayItem</name>
+    <message>
+        <source>Paused until %1</source>
+        <translation>Pausiert bis %1</translation>
+    </message>
+</context>
 </TS>

@@ -66,4 +66,50 @@
         <translation>%1 (%2)</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::TrayMenu</name>
+    <message>
+        <source>Pause for 1 hour</source>
+        <translation>Pause d’une heure</translation>
+    </message>
+    <message>
+        <source>Pause until tomorrow</source>
+        <translation>Pause jusqu’à demain</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>Recently quit</source>
+        <translation>Quittées récemment</translation>
+    </message>
+    <message>
+        <source>No application quit yet</source>
+        <translation>Aucune application quittée pour l’instant</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Warn before quitting</source>
+        <translation>Avertir avant de quitter</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Réglages…</translation>
+    </message>
+    <message>
+        <source>Quit Drowsel</source>
+        <translation>Quitter Drowsel</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::TrayItem</name>
+    <message>
+        <source>Paused until %1</source>
+        <translation>En pause jusqu’à %1</translation>
+    </message>
+</context>
 </TS>
