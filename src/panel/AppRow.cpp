@@ -57,7 +57,7 @@ QFont withWeight(QFont font, bool isBold) {
 
 AppRow::AppRow(TrackedApp app, RunningAppsManager& manager, const ViewEnvironment& environment, QWidget* parent)
     : View(parent), app(std::move(app)), manager(manager), environment(environment),
-      hoursUntilClose(environment.settings, DefaultsKeys::hoursUntilClose, hoursUntilCloseFallback),
+      hoursUntilClose(environment.settings, DefaultsKeys::hoursUntilClose, DefaultsKeys::hoursUntilCloseFallback),
       showCloseButton(environment.settings, DefaultsKeys::showCloseButton, false), switchBox(new QCheckBox(this)),
       icon(new QLabel(this)), name(new ElidedText(nameMinimumWidth, this)), timeLeft(new QLabel(this)),
       resetButton(new PlainButton(":/images/ResetGlyph.svg", this)),

@@ -30,7 +30,6 @@ public:
     // The application and the date of its last stamp, as the panel found it.
     using TrackedApp = std::pair<ApplicationHandle, Date>;
 
-    static constexpr std::int64_t hoursUntilCloseFallback = 12;
     static constexpr int iconSide = 28;
     static constexpr int nameMinimumWidth = 100;
 

@@ -118,15 +118,21 @@ std::vector<AppRow::TrackedApp> ContentView::sortedApps() const {
 
 void ContentView::drawRows(const std::vector<AppRow::TrackedApp>& apps) {
     bool rowsChanged = removeRowsOfAppsGone();
-    for (int index = 0; index < static_cast<int>(apps.size()); ++index) {
-        auto [entry, isNew] = rows.try_emplace(apps[index].first, nullptr);
+    std::vector<QWidget*> rowsInOrder;
+    rowsInOrder.reserve(apps.size());
+    for (const auto& app : apps) {
+        auto [entry, isNew] = rows.try_emplace(app.first, nullptr);
         if (isNew) {
-            entry->second = new AppRow(apps[index], manager, environment, rowArea);
+            entry->second = new AppRow(app, manager, environment, rowArea);
             rowsChanged = true;
         }
-        if (rowStack->indexOf(entry->second) != index) {
-            rowStack->removeWidget(entry->second);
-            rowStack->insertWidget(index, entry->second);
+        rowsInOrder.push_back(entry->second);
+    }
+    const std::vector<QWidget*> shown = withGapsInPlace(std::move(rowsInOrder));
+    for (int index = 0; index < static_cast<int>(shown.size()); ++index) {
+        if (rowStack->indexOf(shown[index]) != index) {
+            rowStack->removeWidget(shown[index]);
+            rowStack->insertWidget(index, shown[index]);
         }
     }
     if (rowsChanged) {
@@ -142,11 +148,48 @@ bool ContentView::removeRowsOfAppsGone() {
             ++row;
             continue;
         }
+        if (underMouse()) {
+            leaveGapFor(row->second);
+        }
         delete row->second;
         row = rows.erase(row);
         removed = true;
     }
     return removed;
+}
+
+void ContentView::leaveGapFor(AppRow* row) {
+    auto* gap = new QWidget(rowArea);
+    gap->setFixedHeight(row->height());
+    rowStack->insertWidget(rowStack->indexOf(row), gap);
+    gaps.push_back(gap);
+}
+
+// A gap stays right below what was above it; the rows take their order around the gaps.
+std::vector<QWidget*> ContentView::withGapsInPlace(std::vector<QWidget*> rowsInOrder) const {
+    QWidget* above = nullptr;
+    for (int index = 0; index < rowStack->count(); ++index) {
+        QWidget* shown = rowStack->itemAt(index)->widget();
+        if (std::ranges::find(gaps, shown) != gaps.end()) {
+            const auto after = std::ranges::find(rowsInOrder, above);
+            rowsInOrder.insert(after == rowsInOrder.end() ? rowsInOrder.begin() : after + 1, shown);
+        }
+        above = shown;
+    }
+    return rowsInOrder;
+}
+
+void ContentView::closeGaps() {
+    if (gaps.empty()) {
+        return;
+    }
+    for (QWidget* gap : gaps) {
+        delete gap;
+    }
+    gaps.clear();
+    // Until the row stack is laid out again, its size still counts the gaps.
+    rowStack->activate();
+    adjustSize();
 }
 
 void ContentView::drawFooter() {
@@ -159,7 +202,13 @@ void ContentView::hideEvent(QHideEvent* event) {
     // pointer would still be blue when the panel opens again.
     hoveredButton.reset();
     drawFooter();
+    closeGaps();
     View::hideEvent(event);
+}
+
+void ContentView::leaveEvent(QEvent* event) {
+    closeGaps();
+    View::leaveEvent(event);
 }
 
 void ContentView::openSettings() {

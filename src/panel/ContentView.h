@@ -23,7 +23,9 @@ class SettingsWindowController;
 
 // The panel that opens from the tray icon: one AppRow per tracked application
 // in name order, then "Settings" and "Quit Drowsel". Fixed in width, it grows
-// with its rows and never scrolls.
+// with its rows and never scrolls. While the pointer is in it, a row that goes
+// leaves a gap of its height, so that the next click cannot land on another
+// application's row; the rows close up once the pointer leaves or the panel closes.
 class ContentView : public View {
     Q_OBJECT
 
@@ -44,6 +46,7 @@ public:
 protected:
     void redraw() override;
     void hideEvent(QHideEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct SortedApp {
@@ -57,6 +60,9 @@ private:
     int rowIndexOf(const ApplicationHandle& application) const;
     void drawRows(const std::vector<AppRow::TrackedApp>& apps);
     bool removeRowsOfAppsGone();
+    void leaveGapFor(AppRow* row);
+    std::vector<QWidget*> withGapsInPlace(std::vector<QWidget*> rowsInOrder) const;
+    void closeGaps();
     void drawFooter();
     void buildLayout();
     FooterButton* footerButton(const QString& text, HoveredButton hoverCase, void (ContentView::*action)());
@@ -70,6 +76,7 @@ private:
     QWidget* rowArea;
     QVBoxLayout* rowStack;
     std::unordered_map<ApplicationHandle, AppRow*> rows;
+    std::vector<QWidget*> gaps;
     FooterButton* settingsButton;
     FooterButton* quitButton;
 };

@@ -56,7 +56,7 @@ QString textValue(const std::optional<QVariantMap>& dictionary, const QString& k
 } // namespace
 
 SettingsView::SettingsView(StoredSettings& settings, std::optional<QVariantMap> infoDictionary, QWidget* parent)
-    : View(parent), hoursUntilClose(settings, DefaultsKeys::hoursUntilClose, hoursUntilCloseFallback),
+    : View(parent), hoursUntilClose(settings, DefaultsKeys::hoursUntilClose, DefaultsKeys::hoursUntilCloseFallback),
       showCloseButton(settings, DefaultsKeys::showCloseButton, false), infoDictionary(std::move(infoDictionary)),
       version(new QLabel(this)), stepper(new Stepper(
                                      hoursRange, [](std::int64_t hours) { return tr("%1h").arg(hours); },

@@ -23,7 +23,6 @@ class SettingsView : public View {
     Q_OBJECT
 
 public:
-    static constexpr std::int64_t hoursUntilCloseFallback = 24;
     static constexpr int pictureSide = 100;
     static constexpr int captionWidth = 100;
     static constexpr int captionInset = 20;

@@ -10,7 +10,8 @@
 namespace drowsel {
 
 // The per-user settings store as the views share it: every write made through
-// a binding over it is announced to every view bound to the same key.
+// a binding over it is announced to every view bound to the same key, and a
+// change made from outside (the file edited by hand) to every view.
 class StoredSettings {
 public:
     explicit StoredSettings(DefaultsStore& store) : defaults(store) {}
@@ -19,6 +20,12 @@ public:
 
     DefaultsStore& store() const { return defaults; }
     ChangePublisher& willChange(const std::string& key) { return publishers[key]; }
+    // For a change of unknown keys: every binding reads its key afresh.
+    void announceAll() const {
+        for (const auto& [key, publisher] : publishers) {
+            publisher.send();
+        }
+    }
 
 private:
     DefaultsStore& defaults;

@@ -31,7 +31,7 @@ TEST_F(AppRowTest, TimeLeftAndWeightFollowTheLimitAndTheStamp) {
         {1, 0, "1h left", false},
         {1, 1, "59m left", true},
         {1, 3541, "59s left", true},
-        {std::nullopt, 0, "12h left", false},
+        {std::nullopt, 0, "8h left", false},
         {8, 8 * 3600 + 5, "0s left", true},
         {-5, 0, "0s left", true},
         {-5, -3600, "1h left", false},
@@ -74,7 +74,7 @@ TEST_F(AppRowTest, SwitchWritesTheNameKeyAndStoresTheMapForRowsOfTheSameName) {
     const auto unknown = rowFor(launch(std::nullopt));
     EXPECT_EQ(unknown->findChild<ElidedText*>("name")->text(), "Unknown");
     for (const auto& [stored, shown] :
-         {std::pair{R"({"Firefox":false})", "hidden"}, {R"({"Firefox":true})", "12h left"}}) {
+         {std::pair{R"({"Firefox":false})", "hidden"}, {R"({"Firefox":true})", "8h left"}}) {
         click(part(*first, "switch"));
         EXPECT_EQ(storedSwitches(), stored);
         EXPECT_EQ(timeLeft(*second), shown);
@@ -97,7 +97,7 @@ TEST_F(AppRowTest, ResetAndQuitActOnlyWhileOnAndQuitChangesNothingElse) {
     EXPECT_EQ(changes, 0);
 
     click(part(*row, "reset"), {0, 0}); // a corner counts
-    EXPECT_EQ(timeLeft(*row), "12h left");
+    EXPECT_EQ(timeLeft(*row), "8h left");
     click(part(*row, "switch"));
     core.clock.advance(60);
     click(part(*row, "reset"));

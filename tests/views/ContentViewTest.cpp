@@ -4,6 +4,7 @@
 #include "toolkit/ElidedText.h"
 #include "views/ViewsHarness.h"
 
+#include <QAbstractButton>
 #include <QLayout>
 
 namespace drowsel::testing {
@@ -68,6 +69,38 @@ TEST_F(ContentViewTest, RowsKeepTheirWidgetsAndPlacesAcrossRedrawsAndGoWithTheir
     manager->checkOpenApps();
     EXPECT_EQ(std::ranges::count(rows(), before.front()), 0);
     EXPECT_EQ(panel.findChildren<AppRow*>().size(), 39) << "the row of the application that left is gone";
+}
+
+// After a quit from a row, the next click must not land on another application's button.
+TEST_F(ContentViewTest, WhileThePointerIsInTheRowsStayPutAndTheyCloseUpOnceItLeaves) {
+    core.defaults.setBoolean(DefaultsKeys::showCloseButton, true);
+    const auto quitting = launch("Aardvark");
+    launch("Bison");
+    launch("Camel");
+    const std::vector<AppRow*> shown = rows();
+    QWidget* quitButton = shown[0]->findChild<QWidget*>("quit");
+    const QPoint pointer = quitButton->mapTo(&panel, quitButton->rect().center());
+    QCursor::setPos(panel.mapToGlobal(pointer));
+    QTest::mouseMove(quitButton, quitButton->rect().center());
+    const QRect firstPlace = shown[0]->geometry();
+    const QRect places[]{shown[1]->geometry(), shown[2]->geometry()};
+    const int height = panel.height();
+
+    core.workspace.exit(quitting);
+    manager->checkOpenApps();
+    ASSERT_EQ(rows().size(), 3u) << "a gap in the gone row's place";
+    EXPECT_EQ(shown[1]->geometry(), places[0]);
+    EXPECT_EQ(shown[2]->geometry(), places[1]);
+    EXPECT_EQ(panel.height(), height);
+    const QWidget* under = panel.childAt(pointer);
+    EXPECT_FALSE(qobject_cast<const QAbstractButton*>(under))
+        << "under the pointer: " << under->parent()->metaObject()->className();
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&panel, &leave);
+    ASSERT_EQ(rows(), std::vector(shown.begin() + 1, shown.end()));
+    EXPECT_EQ(shown[1]->geometry(), firstPlace);
+    EXPECT_EQ(panel.height(), height - firstPlace.height());
 }
 
 } // namespace drowsel::testing

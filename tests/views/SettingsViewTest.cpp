@@ -17,7 +17,7 @@ protected:
 // What the file holds, what the stepper shows, and what one step up or down stores.
 TEST_F(SettingsViewTest, StepsKeepTheLimitWithinOneTo72AndStoreIt) {
     const std::tuple<std::optional<std::int64_t>, Qt::Key, QString, std::int64_t> cases[]{
-        {std::nullopt, Qt::Key_Down, "24h", 23},
+        {std::nullopt, Qt::Key_Down, "8h", 7},
         {23, Qt::Key_Up, "23h", 24},
         {72, Qt::Key_Up, "72h", 72},
         {1, Qt::Key_Down, "1h", 1},
