@@ -112,4 +112,34 @@
         <translation>Pausiert bis %1</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::DesktopNotifications</name>
+    <message>
+        <source>An application</source>
+        <translation>Eine Anwendung</translation>
+    </message>
+    <message>
+        <source>%1 will be asked to quit in 1 minute</source>
+        <translation>%1 wird in 1 Minute zum Beenden aufgefordert</translation>
+    </message>
+    <message>
+        <source>%1 will be asked to quit in %2 minutes</source>
+        <translation>%1 wird in %2 Minuten zum Beenden aufgefordert</translation>
+    </message>
+    <message>
+        <source>Keep open</source>
+        <translation>Geöffnet lassen</translation>
+    </message>
+    <message>
+        <source>Quit now</source>
+        <translation>Jetzt beenden</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::RecentQuits</name>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+</context>
 </TS>

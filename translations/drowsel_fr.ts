@@ -112,4 +112,34 @@
         <translation>En pause jusqu’à %1</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::DesktopNotifications</name>
+    <message>
+        <source>An application</source>
+        <translation>Une application</translation>
+    </message>
+    <message>
+        <source>%1 will be asked to quit in 1 minute</source>
+        <translation>%1 sera invitée à se fermer dans 1 minute</translation>
+    </message>
+    <message>
+        <source>%1 will be asked to quit in %2 minutes</source>
+        <translation>%1 sera invitée à se fermer dans %2 minutes</translation>
+    </message>
+    <message>
+        <source>Keep open</source>
+        <translation>Garder ouverte</translation>
+    </message>
+    <message>
+        <source>Quit now</source>
+        <translation>Fermer maintenant</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::RecentQuits</name>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnue</translation>
+    </message>
+</context>
 </TS>
