@@ -274,20 +274,16 @@ void RunningAppsManager::resume() {
     startGrace();
 }
 
+// Lifted, the quitting carries on at the next sweep as if never held.
 void RunningAppsManager::setQuittingAllowed(bool allowed) {
-    if (allowed == quittingAllowed) {
-        return;
-    }
     quittingAllowed = allowed;
-    if (allowed) {
-        startGrace();
-    } else {
+    if (!allowed) {
         withdrawAllWarnings();
     }
 }
 
-// Ending a pause or hold is not the moment to close anything: what went past
-// its limit meanwhile is warned first and asked after the grace.
+// The end of a pause is not the moment to close anything: what went past its
+// limit meanwhile is warned first and asked after the grace.
 void RunningAppsManager::startGrace() {
     if (!areQuitsHeld()) {
         graceEnd = services.clock.now() + graceSeconds;

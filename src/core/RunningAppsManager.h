@@ -83,7 +83,7 @@ public:
     std::optional<Date> pausedUntil() const { return pausedUntilValue; }
 
     // Held while the user has no way to see or stop the quitting, such as
-    // while no tray shows the program.
+    // while no tray shows the program; lifted, it carries on at once.
     void setQuittingAllowed(bool allowed);
 
 private:
@@ -119,7 +119,7 @@ private:
     std::unordered_set<ApplicationHandle> warned;
     std::optional<Date> pausedUntilValue;
     bool quittingAllowed = true;
-    // Before this time nothing is asked to quit: the end of a pause or hold plus the grace.
+    // Before this time nothing is asked to quit: the end of a pause plus the grace.
     Date graceEnd = -std::numeric_limits<Date>::infinity();
     Logger log;
     ChangePublisher willChange;

@@ -79,29 +79,24 @@ TEST_F(WarningTest, WithoutWarningsOrPastTheLimitWhenFirstSeenTheAskComesAtOnce)
     EXPECT_EQ(env.warnings.sent, 0);
 }
 
-// A pause ended by its time and a hold lifted by the platform alike: nothing is
-// asked meanwhile, and afterwards the warning comes first and the ask no sooner
-// than five minutes later.
-class HoldTest : public WarningTest, public ::testing::WithParamInterface<bool> {
-protected:
-    void hold() { GetParam() ? manager->pauseUntil(env.clock.now() + 2 * hour) : manager->setQuittingAllowed(false); }
-    void liftAt(double seconds) {
-        env.clock.time = start + seconds;
-        if (!GetParam()) {
-            manager->setQuittingAllowed(true);
-        }
-        sweep();
-    }
-};
+// A pause, ended by its time or by the user: nothing is asked meanwhile, and
+// afterwards the warning comes first and the ask no sooner than five minutes
+// later.
+class PauseTest : public WarningTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(HoldTest, AfterItTheWarningComesFirstAndTheAskFiveMinutesLater) {
+TEST_P(PauseTest, AfterItTheWarningComesFirstAndTheAskFiveMinutesLater) {
+    const bool endedByTheUser = GetParam();
     sweepAt(hour - 60);
-    hold();
+    manager->pauseUntil(env.clock.now() + (endedByTheUser ? 10 : 2) * hour);
     EXPECT_THAT(env.warnings.shown, IsEmpty()) << "withdrawn while nothing is asked";
     sweepAt(2 * hour);
     EXPECT_EQ(quitRequests(app), 0);
 
-    liftAt(3 * hour);
+    env.clock.time = start + 3 * hour;
+    if (endedByTheUser) {
+        manager->resume();
+    }
+    sweep();
     EXPECT_FALSE(manager->pausedUntil());
     ASSERT_TRUE(env.warnings.shown.contains(app));
     EXPECT_EQ(env.warnings.shown.at(app).minutes, 5);
@@ -111,7 +106,21 @@ TEST_P(HoldTest, AfterItTheWarningComesFirstAndTheAskFiveMinutesLater) {
     EXPECT_EQ(quitRequests(app), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(PauseOrNoTray, HoldTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(ByTimeOrByTheUser, PauseTest, ::testing::Bool());
+
+// Without a tray nothing is asked and no warning stays; with one again the
+// quitting carries on at once.
+TEST_F(WarningTest, WhileQuittingIsNotAllowedNothingIsAsked) {
+    sweepAt(hour - 60);
+    manager->setQuittingAllowed(false);
+    EXPECT_THAT(env.warnings.shown, IsEmpty());
+    sweepAt(2 * hour);
+    EXPECT_EQ(warnedAndAsked(), (std::vector<std::pair<int, int>>{{1, 0}}));
+
+    manager->setQuittingAllowed(true);
+    sweepAt(2 * hour + 60);
+    EXPECT_EQ(warnedAndAsked(), (std::vector<std::pair<int, int>>{{1, 1}}));
+}
 
 } // namespace
 } // namespace drowsel
