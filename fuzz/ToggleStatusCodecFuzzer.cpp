@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The switch map as stored in the settings file, which anyone can edit:
-// decoding never fails loudly, and what it accepts survives a round trip.
+// decoding never fails loudly, what it reads survives a round trip, and a
+// merge keeps every member it does not change.
 // Input: the stored text itself; then, read once more, names separated by
 // NUL bytes whose switch is the lowest bit of their first byte, encoded first.
 #include "core/ToggleStatusCodec.h"
@@ -30,10 +31,19 @@ bool isValidUtf8(const std::string& text) {
     }
 }
 
-void decodedMapsSurviveTheRoundTrip(std::string_view input) {
+void decodedMapsSurviveTheRoundTripAndAMerge(std::string_view input) {
     const auto decoded = ToggleStatusCodec::decode(input);
-    if (decoded) {
-        require(ToggleStatusCodec::decode(ToggleStatusCodec::encode(*decoded)) == decoded);
+    if (!decoded) {
+        return;
+    }
+    require(ToggleStatusCodec::decode(ToggleStatusCodec::encode(decoded->switches))->switches == decoded->switches);
+    const std::string changed = "\x01";
+    const auto merged = ToggleStatusCodec::decode(ToggleStatusCodec::merge(input, {}, {{changed, true}}));
+    auto keptUnreadable = decoded->unreadable;
+    std::erase(keptUnreadable, changed);
+    require(merged && merged->unreadable == keptUnreadable && merged->switches.at(changed));
+    for (const auto& [name, isOn] : decoded->switches) {
+        require(name == changed || merged->switches.at(name) == isOn);
     }
 }
 
@@ -50,7 +60,7 @@ void anyMapEncodesToReadableText(std::string_view input) {
     const auto decoded = ToggleStatusCodec::decode(ToggleStatusCodec::encode(toggleStatus));
     require(decoded.has_value());
     for (const auto& [name, isOn] : toggleStatus) {
-        require(!isValidUtf8(name) || decoded->contains(name));
+        require(!isValidUtf8(name) || decoded->switches.contains(name));
     }
 }
 
@@ -58,7 +68,7 @@ void anyMapEncodesToReadableText(std::string_view input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    decodedMapsSurviveTheRoundTrip(input);
+    decodedMapsSurviveTheRoundTripAndAMerge(input);
     anyMapEncodesToReadableText(input);
     return 0;
 }

@@ -5,10 +5,12 @@
 #include "core/CoreServices.h"
 #include "core/RepeatCollapsingLogSink.h"
 #include "platform/log/JournalLogSink.h"
+#include "platform/notify/DesktopNotifications.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/qt/QtOwnApplication.h"
 #include "platform/qt/QtTimerScheduler.h"
 #include "platform/qt/SettingsFileStore.h"
+#include "platform/record/RecentQuits.h"
 #include "platform/session/SessionWorkspaces.h"
 #include "platform/system/SystemClock.h"
 #include "toolkit/StoredSettings.h"
@@ -27,10 +29,16 @@ public:
     // Null when no display can be watched (logged).
     static std::unique_ptr<LinuxPlatform> open();
 
-    CoreServices coreServices() { return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink}; }
+    CoreServices coreServices() {
+        return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink, notifications, recentQuits};
+    }
     ViewEnvironment viewEnvironment() { return {settings, clock, *icons}; }
     LogSink& log() { return logSink; }
     SessionWorkspaces& workspaces() { return *workspace; }
+    SettingsFileStore& settingsFile() { return store; }
+    StoredSettings& storedSettings() { return settings; }
+    DesktopNotifications& desktopNotifications() { return notifications; }
+    RecentQuits& recent() { return recentQuits; }
 
 private:
     LinuxPlatform();
@@ -45,6 +53,8 @@ private:
     StoredSettings settings{store};
     QtMainQueue mainQueue;
     QtTimerScheduler timers;
+    DesktopNotifications notifications{Logger(logSink, bundleIdentifier, "notifications")};
+    RecentQuits recentQuits{Logger(logSink, bundleIdentifier, "record")};
 };
 
 } // namespace drowsel

@@ -6,6 +6,8 @@
 #include "core/LogSink.h"
 #include "core/MainQueue.h"
 #include "core/OwnApplication.h"
+#include "core/QuitRecord.h"
+#include "core/QuitWarnings.h"
 #include "core/TimerScheduler.h"
 #include "core/Workspace.h"
 
@@ -21,6 +23,8 @@ struct CoreServices {
     TimerScheduler& timers;
     Clock& clock;
     LogSink& logSink;
+    QuitWarnings& warnings;
+    QuitRecord& record;
 };
 
 } // namespace drowsel

@@ -35,7 +35,7 @@ std::shared_ptr<RunningAppsManager> RunningAppsManager::create(const CoreService
 RunningAppsManager::~RunningAppsManager() { log.debug("RunningAppsManager is being deallocated"); }
 
 std::int64_t RunningAppsManager::hoursUntilClose() const {
-    return services.defaults.integer(DefaultsKeys::hoursUntilClose).value_or(hoursUntilCloseFallback);
+    return services.defaults.integer(DefaultsKeys::hoursUntilClose).value_or(DefaultsKeys::hoursUntilCloseFallback);
 }
 
 bool RunningAppsManager::isExcluded(const ApplicationHandle& application) const {
@@ -61,16 +61,36 @@ void RunningAppsManager::trackNewApps() {
     }
 }
 
+// The file may be edited by hand while we run: a text that is no map leaves
+// the switches as they were, and a member that is no switch costs no other.
 void RunningAppsManager::loadToggleStatus() {
     const auto stored = services.defaults.data(DefaultsKeys::toggleStatus).value_or("");
-    if (auto decoded = ToggleStatusCodec::decode(stored)) {
+    auto decoded = ToggleStatusCodec::decode(stored);
+    if (!decoded) {
+        return;
+    }
+    logUnreadableSwitches(decoded->unreadable);
+    if (decoded->switches != toggleStatusValue) {
         willChange.send();
-        toggleStatusValue = std::move(*decoded);
+        toggleStatusValue = std::move(decoded->switches);
     }
 }
 
-void RunningAppsManager::saveToggleStatus() {
-    services.defaults.setData(DefaultsKeys::toggleStatus, ToggleStatusCodec::encode(toggleStatusValue));
+void RunningAppsManager::logUnreadableSwitches(const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+        if (unreadableSwitchesLogged.insert(name).second) {
+            log.error("The automatic-quit switch of \"" + name + "\" is not true or false; it is kept as it is");
+        }
+    }
+}
+
+void RunningAppsManager::saveToggleStatus() { saveSwitches(toggleStatusValue); }
+
+// Written into the text as stored now, so the members we do not change, hand
+// edits and unreadable ones included, stay as they are.
+void RunningAppsManager::saveSwitches(const ToggleStatus& changes) {
+    const auto stored = services.defaults.data(DefaultsKeys::toggleStatus).value_or("");
+    services.defaults.setData(DefaultsKeys::toggleStatus, ToggleStatusCodec::merge(stored, toggleStatusValue, changes));
 }
 
 void RunningAppsManager::appDidDeactivate(const DeactivationNotification& notification) {
@@ -108,6 +128,8 @@ void RunningAppsManager::checkOpenApps() {
     const auto running = services.workspace.runningApplications();
     const Date sweepTime = services.clock.now();
 
+    loadToggleStatus();
+
     dropAppsNoLongerRunning(running);
     dropExcludedApps();
     if (const auto frontmost = services.workspace.frontmostApplication(); frontmost && !isExcluded(*frontmost)) {
@@ -122,6 +144,13 @@ void RunningAppsManager::dropAppsNoLongerRunning(const std::vector<ApplicationHa
     // Told at every sweep, even when nothing goes: this is what refreshes the panel's times.
     willChange.send();
     std::erase_if(runningAppsValue, [&](const auto& entry) { return !runningSet.contains(entry.first); });
+    std::erase_if(warned, [&](const ApplicationHandle& application) {
+        if (runningSet.contains(application)) {
+            return false;
+        }
+        services.warnings.withdraw(application);
+        return true;
+    });
 }
 
 void RunningAppsManager::dropExcludedApps() {
@@ -136,21 +165,128 @@ void RunningAppsManager::dropExcludedApps() {
     }
 }
 
+// An application is warned at the first sweep that finds less than the lead
+// left, then asked once its time is up. One already past its limit when first
+// seen (a limit of zero, or one just lowered) is asked at once; after a pause
+// or a hold the grace comes first, with its warning.
 void RunningAppsManager::quitIdleApps(Date sweepTime) {
+    endPauseIfDue(sweepTime);
+    if (areQuitsHeld()) {
+        return;
+    }
     const double limit = idleLimitSeconds(hoursUntilClose());
+    const bool warns = warnsBeforeQuitting();
     const std::vector<std::pair<ApplicationHandle, Date>> tracked(runningAppsValue.begin(), runningAppsValue.end());
     for (const auto& [application, date] : tracked) {
-        const double elapsed = sweepTime - date;
-        if (!(elapsed > limit) || !application->isFinishedLaunching()) {
+        if (!application->isFinishedLaunching() || !toggleFor(application.name())) {
+            withdrawWarning(application);
             continue;
         }
-        if (!toggleFor(application.name())) {
-            continue;
+        const double deadline = std::max(date + limit, graceEnd);
+        if (sweepTime - date > limit && sweepTime >= graceEnd) {
+            askToQuit(application, date, sweepTime);
+        } else if (warns && deadline - sweepTime <= warningLeadSeconds && !warned.contains(application)) {
+            warn(application, deadline - sweepTime);
         }
-        // Refused requests keep the entry and are asked again at the next sweep.
-        if (application->terminate()) {
-            untrack(application);
+    }
+}
+
+void RunningAppsManager::endPauseIfDue(Date sweepTime) {
+    if (pausedUntilValue && sweepTime >= *pausedUntilValue) {
+        resume();
+    }
+}
+
+bool RunningAppsManager::warnsBeforeQuitting() const {
+    return services.defaults.boolean(DefaultsKeys::warnBeforeQuitting).value_or(true);
+}
+
+// Refused requests keep the entry and are asked again at the next sweep.
+void RunningAppsManager::askToQuit(const ApplicationHandle& application, Date idleSince, Date now) {
+    if (!application->terminate()) {
+        return;
+    }
+    const auto idleMinutes = static_cast<std::int64_t>(std::max(0.0, now - idleSince) / 60);
+    const auto hours = idleMinutes / 60;
+    log.info("Asked " + application->localizedName().value_or("Unknown") + " to quit after " +
+             (hours > 0 ? std::to_string(hours) + " h " : "") + std::to_string(idleMinutes % 60) + " min idle");
+    services.record.add(application, now);
+    untrack(application);
+}
+
+void RunningAppsManager::warn(const ApplicationHandle& application, double secondsLeft) {
+    warned.insert(application);
+    const int minutes = std::max(1, static_cast<int>(std::ceil(secondsLeft / 60)));
+    services.warnings.warn(application, minutes, [weak = weak_from_this(), application](QuitWarnings::Answer answer) {
+        const auto self = weak.lock();
+        if (!self) {
+            return;
         }
+        if (answer == QuitWarnings::Answer::keepOpen) {
+            self->keepOpen(application);
+        } else {
+            self->quitNow(application);
+        }
+    });
+}
+
+void RunningAppsManager::withdrawWarning(const ApplicationHandle& application) {
+    if (warned.erase(application) > 0) {
+        services.warnings.withdraw(application);
+    }
+}
+
+void RunningAppsManager::withdrawAllWarnings() {
+    const std::vector<ApplicationHandle> shown(warned.begin(), warned.end());
+    for (const auto& application : shown) {
+        withdrawWarning(application);
+    }
+}
+
+void RunningAppsManager::keepOpen(const ApplicationHandle& application) {
+    if (runningAppsValue.contains(application)) {
+        stamp(application, services.clock.now());
+    }
+}
+
+void RunningAppsManager::quitNow(const ApplicationHandle& application) {
+    const auto found = runningAppsValue.find(application);
+    if (found != runningAppsValue.end()) {
+        withdrawWarning(application);
+        askToQuit(application, found->second, services.clock.now());
+    }
+}
+
+void RunningAppsManager::pauseUntil(Date until) {
+    willChange.send();
+    pausedUntilValue = until;
+    withdrawAllWarnings();
+    log.info("Paused for " + std::to_string(std::llround(std::max(0.0, until - services.clock.now()) / 60)) + " min");
+}
+
+void RunningAppsManager::resume() {
+    if (!pausedUntilValue) {
+        return;
+    }
+    willChange.send();
+    pausedUntilValue.reset();
+    log.info("Resumed");
+    startGrace();
+}
+
+// Lifted, the quitting carries on at the next sweep as if never held.
+void RunningAppsManager::setQuittingAllowed(bool allowed) {
+    quittingAllowed = allowed;
+    if (!allowed) {
+        withdrawAllWarnings();
+    }
+}
+
+// The end of a pause is not the moment to close anything: what went past its
+// limit meanwhile is warned first and asked after the grace.
+void RunningAppsManager::startGrace() {
+    if (!areQuitsHeld()) {
+        graceEnd = services.clock.now() + graceSeconds;
     }
 }
 
@@ -177,20 +313,26 @@ bool RunningAppsManager::toggleFor(const std::string& name) const {
     return entry == toggleStatusValue.end() || entry->second;
 }
 
+// Only this switch is written, and the rest read back: a hand edit made since
+// the last read is kept and shows.
 void RunningAppsManager::setToggle(const std::string& name, bool isOn) {
+    saveSwitches({{name, isOn}});
     willChange.send();
     toggleStatusValue[name] = isOn;
-    saveToggleStatus();
+    loadToggleStatus();
 }
 
+// A new stamp starts a new idle period: any warning of the last one is void.
 void RunningAppsManager::stamp(const ApplicationHandle& application, Date date) {
     willChange.send();
     runningAppsValue.insert_or_assign(application, date);
+    withdrawWarning(application);
 }
 
 void RunningAppsManager::untrack(const ApplicationHandle& application) {
     willChange.send();
     runningAppsValue.erase(application);
+    withdrawWarning(application);
 }
 
 } // namespace drowsel

@@ -12,10 +12,13 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace drowsel {
 
@@ -36,8 +39,11 @@ public:
                                                                                "com.apple.Spotlight",
                                                                                "com.apple.notificationcenterui",
                                                                                "com.apple.Siri"};
-    static constexpr std::int64_t hoursUntilCloseFallback = 8;
     static constexpr std::string_view logCategory = "RunningAppsManager";
+    // How long before its quit an application is warned, and how long after a
+    // pause or a hold ends nothing is asked to quit.
+    static constexpr double warningLeadSeconds = 300;
+    static constexpr double graceSeconds = 300;
 
     // Loads the switches, queues the first tracking, subscribes to
     // deactivations and starts the one-second timer.
@@ -66,6 +72,20 @@ public:
     bool toggleFor(const std::string& name) const;
     void setToggle(const std::string& name, bool isOn);
 
+    // What a warning's answers do: "Keep open" starts a new idle period,
+    // "Quit now" asks at once.
+    void keepOpen(const ApplicationHandle& application);
+    void quitNow(const ApplicationHandle& application);
+
+    // Nothing is asked to quit until the given time, or until resume().
+    void pauseUntil(Date until);
+    void resume();
+    std::optional<Date> pausedUntil() const { return pausedUntilValue; }
+
+    // Held while the user has no way to see or stop the quitting, such as
+    // while no tray shows the program; lifted, it carries on at once.
+    void setQuittingAllowed(bool allowed);
+
 private:
     struct ConstructionKey {};
 
@@ -78,6 +98,16 @@ private:
     void dropAppsNoLongerRunning(const std::vector<ApplicationHandle>& running);
     void dropExcludedApps();
     void quitIdleApps(Date sweepTime);
+    void endPauseIfDue(Date sweepTime);
+    bool areQuitsHeld() const { return pausedUntilValue.has_value() || !quittingAllowed; }
+    void startGrace();
+    void askToQuit(const ApplicationHandle& application, Date idleSince, Date now);
+    void warn(const ApplicationHandle& application, double secondsLeft);
+    void withdrawWarning(const ApplicationHandle& application);
+    void withdrawAllWarnings();
+    bool warnsBeforeQuitting() const;
+    void saveSwitches(const ToggleStatus& changes);
+    void logUnreadableSwitches(const std::vector<std::string>& names);
     bool ownWindowHasFocus() const;
     static double idleLimitSeconds(std::int64_t hours);
 
@@ -85,6 +115,12 @@ private:
     RunningApps runningAppsValue;
     std::unique_ptr<TimerScheduler::Timer> timer;
     ToggleStatus toggleStatusValue;
+    std::unordered_set<std::string> unreadableSwitchesLogged;
+    std::unordered_set<ApplicationHandle> warned;
+    std::optional<Date> pausedUntilValue;
+    bool quittingAllowed = true;
+    // Before this time nothing is asked to quit: the end of a pause plus the grace.
+    Date graceEnd = -std::numeric_limits<Date>::infinity();
     Logger log;
     ChangePublisher willChange;
 };

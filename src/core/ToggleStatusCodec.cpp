@@ -5,25 +5,47 @@
 
 namespace drowsel::ToggleStatusCodec {
 
-std::string encode(const ToggleStatus& toggleStatus) {
-    const nlohmann::json object(toggleStatus);
+namespace {
+
+std::string dump(const nlohmann::json& object) {
     return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::optional<ToggleStatus> decode(std::string_view json) {
-    const auto parsed = nlohmann::json::parse(json, nullptr, false);
-    if (!parsed.is_object()) {
+nlohmann::json parsedObject(std::string_view json) {
+    auto parsed = nlohmann::json::parse(json, nullptr, false);
+    return parsed.is_object() ? parsed : nlohmann::json(nlohmann::json::value_t::discarded);
+}
+
+} // namespace
+
+std::string encode(const ToggleStatus& toggleStatus) { return dump(nlohmann::json(toggleStatus)); }
+
+std::optional<Decoded> decode(std::string_view json) {
+    const auto parsed = parsedObject(json);
+    if (parsed.is_discarded()) {
         return std::nullopt;
     }
-    ToggleStatus toggleStatus;
-    toggleStatus.reserve(parsed.size());
+    Decoded decoded;
+    decoded.switches.reserve(parsed.size());
     for (const auto& [name, value] : parsed.items()) {
-        if (!value.is_boolean()) {
-            return std::nullopt;
+        if (value.is_boolean()) {
+            decoded.switches.emplace(name, value.get<bool>());
+        } else {
+            decoded.unreadable.push_back(name);
         }
-        toggleStatus.emplace(name, value.get<bool>());
     }
-    return toggleStatus;
+    return decoded;
+}
+
+std::string merge(std::string_view stored, const ToggleStatus& current, const ToggleStatus& changes) {
+    auto object = parsedObject(stored);
+    if (object.is_discarded()) {
+        object = nlohmann::json(current);
+    }
+    for (const auto& [name, isOn] : changes) {
+        object[name] = isOn;
+    }
+    return dump(object);
 }
 
 } // namespace drowsel::ToggleStatusCodec

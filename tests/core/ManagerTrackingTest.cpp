@@ -76,19 +76,31 @@ TEST_F(ManagerTest, OnlyTheWorkspaceKeepsTheManagerAliveAndItsTimerTicksEverySec
     EXPECT_EQ(env.timers.liveTimers(), 0u);
 }
 
-TEST_F(ManagerTest, UnreadableStoredSwitchesStayUntilTheFirstChangeAndEveryChangeIsSaved) {
-    for (const auto& stored : std::vector<Value>{std::string("[false]"), std::string(R"({"Mail":"no"})"),
-                                                 std::string("{"), std::int64_t{3}}) {
-        store(DefaultsKeys::toggleStatus, stored);
-        startSettled();
-        EXPECT_TRUE(manager->toggleStatus().empty());
-        EXPECT_EQ(env.defaults.values[DefaultsKeys::toggleStatus], stored);
+// The settings file is edited by hand while we run: each switch is read on
+// its own, a member that is no switch is kept and logged once, a text that is
+// no map leaves the switches as they were, and a save writes only its switch.
+TEST_F(ManagerTest, HandEditedSwitchesAreReadAtTheSweepKeptAndNeverOverwritten) {
+    store(DefaultsKeys::toggleStatus, std::string(R"({"Alpha":false,"Beta":false,"Gamma":"no"})"));
+    startSettled();
+    EXPECT_EQ(manager->toggleStatus(), (ToggleStatus{{"Alpha", false}, {"Beta", false}}));
 
-        manager->setToggle("Mail", false);
-        EXPECT_EQ(env.defaults.data(DefaultsKeys::toggleStatus), R"({"Mail":false})");
-        manager->setToggle("Mail", true);
-        EXPECT_EQ(env.defaults.data(DefaultsKeys::toggleStatus), R"({"Mail":true})");
-    }
+    store(DefaultsKeys::toggleStatus, std::string(R"({"Alpha":true,"Beta":false,"Gamma":"no"})"));
+    manager->setToggle("Delta", false);
+    EXPECT_EQ(env.defaults.data(DefaultsKeys::toggleStatus),
+              R"({"Alpha":true,"Beta":false,"Delta":false,"Gamma":"no"})");
+    EXPECT_TRUE(manager->toggleFor("Alpha"));
+
+    store(DefaultsKeys::toggleStatus, std::string(R"({"Alpha":false,"Gamma":"no"})"));
+    sweep();
+    store(DefaultsKeys::toggleStatus, std::string("{"));
+    sweep();
+    EXPECT_EQ(manager->toggleStatus(), (ToggleStatus{{"Alpha", false}}));
+    EXPECT_EQ(std::ranges::count_if(env.log.messages(),
+                                    [](const std::string& line) { return line.find("\"Gamma\"") != line.npos; }),
+              1);
+
+    manager->setToggle("Beta", true);
+    EXPECT_EQ(env.defaults.data(DefaultsKeys::toggleStatus), R"({"Alpha":false,"Beta":true})");
 }
 
 } // namespace drowsel

@@ -10,21 +10,30 @@ TEST(ToggleStatusCodecTest, EncodesCompactJsonThatDecodesToTheSameMap) {
     EXPECT_EQ(ToggleStatusCodec::encode({}), "{}");
 
     const ToggleStatus switches{{"Mango", false}, {"", true}, {"Ärger \"quoted\"", false}, {"日本語", true}};
-    EXPECT_EQ(ToggleStatusCodec::decode(ToggleStatusCodec::encode(switches)), switches);
+    EXPECT_EQ(ToggleStatusCodec::decode(ToggleStatusCodec::encode(switches))->switches, switches);
 }
 
-TEST(ToggleStatusCodecTest, DecodesOnlyAnObjectOfBooleans) {
-    EXPECT_EQ(ToggleStatusCodec::decode(R"( { "A" : true , "B":false } )"), (ToggleStatus{{"A", true}, {"B", false}}));
-    for (const char* rejected : {"", "[]", "[true]", "42", "true", "null", "\"text\"", R"({"A":1})", R"({"A":"false"})",
-                                 R"({"A":true,"B":null})", R"({"A":true)", "not json", "{\"\xff\":true}"}) {
+TEST(ToggleStatusCodecTest, ReadsEveryBooleanMemberOfAnObjectAndNamesTheOthers) {
+    const auto decoded = ToggleStatusCodec::decode(R"( { "A" : true , "B":false, "C":"no", "D":null } )");
+    EXPECT_EQ(decoded->switches, (ToggleStatus{{"A", true}, {"B", false}}));
+    EXPECT_EQ(decoded->unreadable, (std::vector<std::string>{"C", "D"}));
+    for (const char* rejected :
+         {"", "[]", "[true]", "42", "true", "null", "\"text\"", R"({"A":true)", "not json", "{\"\xff\":true}"}) {
         EXPECT_EQ(ToggleStatusCodec::decode(rejected), std::nullopt) << rejected;
     }
+}
+
+TEST(ToggleStatusCodecTest, MergeSetsTheChangesAndKeepsEveryOtherMemberOfAnObject) {
+    EXPECT_EQ(ToggleStatusCodec::merge(R"({"A":true,"C":"no"})", {{"X", true}}, {{"B", false}}),
+              R"({"A":true,"B":false,"C":"no"})");
+    EXPECT_EQ(ToggleStatusCodec::merge("[1]", {{"X", true}}, {{"B", false}}), R"({"B":false,"X":true})");
 }
 
 TEST(ToggleStatusCodecTest, NameThatIsNotUtf8DoesNotCostTheOtherSwitches) {
     const auto encoded = ToggleStatusCodec::encode({{"Good", false}, {"Bad\xff", false}});
 
-    EXPECT_EQ(ToggleStatusCodec::decode(encoded), (ToggleStatus{{"Good", false}, {"Bad\xEF\xBF\xBD", false}}));
+    EXPECT_EQ(ToggleStatusCodec::decode(encoded)->switches,
+              (ToggleStatus{{"Good", false}, {"Bad\xEF\xBF\xBD", false}}));
 }
 
 } // namespace drowsel

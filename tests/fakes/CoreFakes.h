@@ -8,6 +8,8 @@
 #include "fakes/ManualTimerScheduler.h"
 #include "fakes/MemoryDefaultsStore.h"
 #include "fakes/RecordingLogSink.h"
+#include "fakes/RecordingQuitRecord.h"
+#include "fakes/RecordingQuitWarnings.h"
 #include "fakes/SettableClock.h"
 
 namespace drowsel::fakes {
@@ -19,12 +21,16 @@ struct CoreFakes {
     RecordingLogSink log;
     SettableClock clock;
     MemoryDefaultsStore defaults;
+    RecordingQuitWarnings warnings;
+    RecordingQuitRecord record;
     ManualTimerScheduler timers;
     FakeOwnApplication ownApplication;
     ManualMainQueue mainQueue;
     FakeWorkspace workspace;
 
-    CoreServices services() { return {workspace, ownApplication, defaults, mainQueue, timers, clock, log}; }
+    CoreServices services() {
+        return {workspace, ownApplication, defaults, mainQueue, timers, clock, log, warnings, record};
+    }
 };
 
 } // namespace drowsel::fakes

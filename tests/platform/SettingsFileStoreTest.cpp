@@ -34,8 +34,10 @@ TEST_F(SettingsFileStoreTest, LivesInTheXdgConfigFolderAndValuesSurviveAReopenWi
     store.setInteger(DefaultsKeys::hoursUntilClose, 12);
     store.setBoolean(DefaultsKeys::showCloseButton, true);
     store.setData(DefaultsKeys::toggleStatus, R"({"Ärger, \"x\"":false})");
+    store.setText(DefaultsKeys::pausedUntil, "2026-12-07T14:30:00+01:00");
 
     const auto reopened = open();
+    EXPECT_EQ(reopened.text(DefaultsKeys::pausedUntil), "2026-12-07T14:30:00+01:00");
     EXPECT_EQ(reopened.integer(DefaultsKeys::hoursUntilClose), 12);
     EXPECT_EQ(reopened.boolean(DefaultsKeys::showCloseButton), true);
     EXPECT_EQ(reopened.data(DefaultsKeys::toggleStatus), R"({"Ärger, \"x\"":false})");
@@ -51,6 +53,7 @@ TEST_F(SettingsFileStoreTest, HandEditsAreReadAtOnceAndWhatIsNotOfTheTypeAskedRe
     EXPECT_EQ(store.boolean(DefaultsKeys::showCloseButton), std::nullopt);
     EXPECT_EQ(store.data(DefaultsKeys::toggleStatus), std::nullopt);
     EXPECT_EQ(store.integer("half"), std::nullopt);
+    EXPECT_EQ(store.text(DefaultsKeys::toggleStatus), "not bytes");
 
     writeFile(std::string("\xff\xfe\x00garbage [[[ = = \n\n=\x01", 24));
     EXPECT_EQ(store.integer(DefaultsKeys::hoursUntilClose), std::nullopt);

@@ -59,6 +59,13 @@ std::optional<std::string> SettingsFileStore::data(const std::string& key) const
     return value.toByteArray().toStdString();
 }
 
+QString SettingsFileStore::text(const std::string& key) const {
+    const QVariant value = read(key);
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+void SettingsFileStore::setText(const std::string& key, const QString& value) { write(key, value); }
+
 void SettingsFileStore::setInteger(const std::string& key, std::int64_t value) {
     write(key, QVariant::fromValue<qlonglong>(value));
 }

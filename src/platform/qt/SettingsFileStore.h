@@ -29,6 +29,10 @@ public:
     void setBoolean(const std::string& key, bool value) override;
     void setData(const std::string& key, const std::string& value) override;
 
+    // Plain text, as a person would write it in the file: empty when absent or of another type.
+    QString text(const std::string& key) const;
+    void setText(const std::string& key, const QString& value);
+
 private:
     QVariant read(const std::string& key) const;
     void write(const std::string& key, const QVariant& value);
