@@ -185,7 +185,8 @@ void RunningAppsManager::quitIdleApps(Date sweepTime) {
         const double deadline = std::max(date + limit, graceEnd);
         if (sweepTime - date > limit && sweepTime >= graceEnd) {
             askToQuit(application, date, sweepTime);
-        } else if (warns && deadline - sweepTime <= warningLeadSeconds && !warned.contains(application)) {
+        } else if (warns && deadline > sweepTime && deadline - sweepTime <= warningLeadSeconds &&
+                   !warned.contains(application)) {
             warn(application, deadline - sweepTime);
         }
     }

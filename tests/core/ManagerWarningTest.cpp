@@ -73,10 +73,13 @@ TEST_F(WarningTest, WithoutWarningsOrPastTheLimitWhenFirstSeenTheAskComesAtOnce)
     store(DefaultsKeys::warnBeforeQuitting, true);
     store(DefaultsKeys::hoursUntilClose, std::int64_t{0});
     const auto late = launch({.name = "Late"});
+    const auto used = launch({.name = "Used"});
+    env.workspace.activate(used);
     sweepAt(hour + 2);
     sweepAt(hour + 3);
     EXPECT_EQ(quitRequests(late), 1);
-    EXPECT_EQ(env.warnings.sent, 0);
+    EXPECT_EQ(quitRequests(used), 0);
+    EXPECT_EQ(env.warnings.sent, 0) << "the application in use has no time left, yet is never warned";
 }
 
 // A pause, ended by its time or by the user: nothing is asked meanwhile, and
