@@ -2,6 +2,7 @@
 #include "app/DrowselApp.h"
 
 #include "LaunchAtLogin/LaunchAtLogin.h"
+#include "app/DrowselShell.h"
 #include "app/LinuxPlatform.h"
 #include "panel/ContentView.h"
 
@@ -77,8 +78,8 @@ int DrowselApp::main(int argc, char** argv) {
     LaunchAtLogin::useLogSink(platform->log());
     use({platform->coreServices(), platform->viewEnvironment()});
 
-    const auto trayItem = DrowselApp().body();
-    trayItem->show();
+    DrowselShell shell(DrowselApp().body(), sharedManager(), *platform);
+    shell.tray().show();
     return application.exec();
 }
 

@@ -29,10 +29,10 @@ const QIcon& ApplicationIcons::entryIcon(const std::string& location) {
         return kept->second;
     }
     forgetEntriesNoLongerRunning();
-    return entryIcons.emplace(location, readEntryIcon(location)).first->second;
+    return entryIcons.emplace(location, entryIconAt(location, log)).first->second;
 }
 
-QIcon ApplicationIcons::readEntryIcon(const std::string& location) const {
+QIcon ApplicationIcons::entryIconAt(const std::string& location, const Logger& log) {
     const auto icon = DesktopEntryLookup::iconOfEntryAt(location);
     if (!icon) {
         return {};

@@ -25,9 +25,12 @@ public:
     // generic icon. Never null.
     QIcon iconFor(const std::string& location, const std::function<QIcon()>& ownIcon = {});
 
+    // The icon the desktop entry at this location names, read now; null for
+    // none. A file that is refused is logged.
+    static QIcon entryIconAt(const std::string& location, const Logger& log);
+
 private:
     const QIcon& entryIcon(const std::string& location);
-    QIcon readEntryIcon(const std::string& location) const;
     void forgetEntriesNoLongerRunning();
 
     const Workspace& workspace;
