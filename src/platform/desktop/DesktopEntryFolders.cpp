@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <sys/inotify.h>
 #include <unistd.h>
+#include <utility>
 
 namespace drowsel {
 
@@ -41,6 +43,14 @@ std::vector<std::string> entryFolders() {
     return folders;
 }
 
+std::set<int> keysOf(const std::map<int, std::string>& map) {
+    std::set<int> keys;
+    for (const auto& [key, value] : map) {
+        keys.insert(key);
+    }
+    return keys;
+}
+
 bool isFolder(const fs::path& path) {
     std::error_code error;
     return fs::is_directory(path, error);
@@ -48,7 +58,9 @@ bool isFolder(const fs::path& path) {
 
 } // namespace
 
-DesktopEntryFolders::DesktopEntryFolders() : folders(entryFolders()) {}
+// One inotify instance for the object's life: closing one waits for the
+// kernel's grace period, some milliseconds of a blocked main thread.
+DesktopEntryFolders::DesktopEntryFolders() : folders(entryFolders()), watch(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
 
 DesktopEntryFolders::~DesktopEntryFolders() {
     if (watch >= 0) {
@@ -56,13 +68,11 @@ DesktopEntryFolders::~DesktopEntryFolders() {
     }
 }
 
-// The watch is set before the folders are read: nothing written meanwhile is missed.
+// Each folder is watched before it is read: nothing written meanwhile is
+// missed. Watches on folders no longer on the way to an entry are dropped.
 std::vector<DesktopEntryFolders::Found> DesktopEntryFolders::list() {
-    if (watch >= 0) {
-        close(watch);
-    }
-    watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    awaitedNames.clear();
+    const auto previousWatches = std::exchange(entryFolderWatches, {});
+    const auto previousAwaited = std::exchange(awaitedNames, {});
     listed = true;
     std::map<std::string, Found> found;
     for (const auto& folder : folders) {
@@ -70,6 +80,13 @@ std::vector<DesktopEntryFolders::Found> DesktopEntryFolders::list() {
             listFolder(folder, "", found);
         } else {
             watchForCreation(folder);
+        }
+    }
+    for (const auto& watched : {previousWatches, keysOf(previousAwaited)}) {
+        for (const int previous : watched) {
+            if (!entryFolderWatches.contains(previous) && !awaitedNames.contains(previous)) {
+                inotify_rm_watch(watch, previous);
+            }
         }
     }
     std::vector<Found> entries;
@@ -89,8 +106,8 @@ bool DesktopEntryFolders::changed() {
         for (ssize_t at = 0; at < size;) {
             const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
             const auto awaited = awaitedNames.find(event->wd);
-            changed = changed || event->mask & IN_Q_OVERFLOW || awaited == awaitedNames.end() ||
-                      (event->len > 0 && awaited->second == event->name);
+            changed = changed || event->mask & IN_Q_OVERFLOW || entryFolderWatches.contains(event->wd) ||
+                      (awaited != awaitedNames.end() && event->len > 0 && awaited->second == event->name);
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }
@@ -98,8 +115,8 @@ bool DesktopEntryFolders::changed() {
 }
 
 void DesktopEntryFolders::watchFolder(const std::string& folder) {
-    if (watch >= 0) {
-        awaitedNames.erase(inotify_add_watch(watch, folder.c_str(), entryEvents));
+    if (const int folderWatch = inotify_add_watch(watch, folder.c_str(), entryEvents); folderWatch >= 0) {
+        entryFolderWatches.insert(folderWatch);
     }
 }
 
@@ -109,7 +126,7 @@ void DesktopEntryFolders::watchForCreation(const std::string& folder) {
     while (missing.has_relative_path() && !isFolder(missing.parent_path())) {
         missing = missing.parent_path();
     }
-    if (watch >= 0 && missing.has_relative_path()) {
+    if (missing.has_relative_path()) {
         const int parent = inotify_add_watch(watch, missing.parent_path().c_str(), creationEvents | IN_MASK_ADD);
         if (parent >= 0) {
             awaitedNames.try_emplace(parent, missing.filename().string());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,11 +39,11 @@ private:
     void listFolder(const std::string& folder, const std::string& idPrefix, std::map<std::string, Found>& found);
 
     std::vector<std::string> folders;
-    int watch = -1;
+    int watch;
     bool listed = false;
-    // A watch on a folder that holds entries: anything in it counts. A watch
-    // on the nearest parent of a missing folder: only that name appearing in
-    // it counts.
+    // In a folder that holds entries anything counts; in the nearest parent of
+    // a missing folder, only that name appearing.
+    std::set<int> entryFolderWatches;
     std::map<int, std::string> awaitedNames;
 };
 
