@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -68,7 +69,7 @@ protected:
 
     // The screen's pixels around the icon, read from the X server; the area it gives in place.
     QImage screenAround(QRect& area) {
-        xcb_connection_t* connection = xcb_connect(session.display().c_str(), nullptr);
+        xcb_connection_t* connection = x.get();
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
         area = area.intersected(QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels));
         const XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
@@ -80,8 +81,17 @@ protected:
         if (reply) {
             image = QImage(xcb_get_image_data(reply.get()), area.width(), area.height(), QImage::Format_RGB32).copy();
         }
-        xcb_disconnect(connection);
         return image;
+    }
+
+    // The tray manager: the owner of the tray's selection.
+    xcb_window_t trayManager() {
+        const char* name = "_NET_SYSTEM_TRAY_S0";
+        const XcbReply<xcb_intern_atom_reply_t> atom(
+            xcb_intern_atom_reply(x.get(), xcb_intern_atom(x.get(), 0, std::strlen(name), name), nullptr));
+        const XcbReply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(x.get(), xcb_get_selection_owner(x.get(), atom->atom), nullptr));
+        return owner->owner;
     }
 
     // The icon's contrast with the panel, in a shot of the screen: the panel's
@@ -97,7 +107,7 @@ protected:
         }
         const QRect inside = icon.translated(-area.topLeft());
         const QColor panel = mostFrequent(shot, [&](int x, int y) { return !inside.contains(x, y); });
-        const QColor glyph =
+        glyph =
             mostFrequent(shot, [&](int x, int y) { return inside.contains(x, y) && shot.pixel(x, y) != panel.rgb(); });
         const double ratio = contrast(glyph, panel);
         seen = "glyph " + glyph.name().toStdString() + " on panel " + panel.name().toStdString() + ": " +
@@ -112,6 +122,9 @@ protected:
     static constexpr const char* noBus = "unix:path=/nonexistent/bus";
     static constexpr double legible = 4.5;
     xtest::XSession session;
+    const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> x{
+        xcb_connect(session.display().c_str(), nullptr), xcb_disconnect};
+    QColor glyph;
     std::string seen;
 };
 
@@ -141,6 +154,15 @@ TEST_F(TrayXTest, TheIconIsLegibleOnALightPanel) {
     startTint2(true);
     const pid_t drowsel = startDrowsel();
     EXPECT_TRUE(waitFor([&] { return iconContrast(drowsel) >= legible; })) << seen;
+}
+
+// _NET_SYSTEM_TRAY_COLORS, on the tray manager's window, in 16 bits a channel.
+TEST_F(TrayXTest, TheForegroundTheTrayAsksForIsTheGlyphs) {
+    startTint2(true);
+    session.run({"xprop", "-id", std::to_string(trayManager()), "-f", "_NET_SYSTEM_TRAY_COLORS", "32c", "-set",
+                 "_NET_SYSTEM_TRAY_COLORS", "0x8000,0,0x8000,0,0,0,0,0,0,0,0,0"});
+    const pid_t drowsel = startDrowsel();
+    EXPECT_TRUE(waitFor([&] { return iconContrast(drowsel) > 1 && glyph == QColor(0x80, 0, 0x80); })) << seen;
 }
 
 } // namespace drowsel
