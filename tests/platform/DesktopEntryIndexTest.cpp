@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/DesktopEntryIndex.h"
+#include "platform/desktop/DesktopEntryLauncher.h"
 #include "platform/desktop/DesktopEntryLookup.h"
 #include "support/QtEventPump.h"
 
@@ -103,6 +104,24 @@ TEST(DesktopEntryIndexTest, FollowsEntriesInstalledMeanwhile) {
     }
     EXPECT_EQ(index->size(), entriesBefore + 2);
     EXPECT_EQ(index.get(), DesktopEntryIndex::shared().get());
+}
+
+// An entry's program starts, through GIO loaded for it; an entry that is not
+// there is said to be missing.
+TEST(DesktopEntryLauncherTest, StartsTheProgramOfTheEntry) {
+    const QTemporaryDir folder;
+    const auto started = folder.filePath("started").toStdString();
+    const auto entry = folder.filePath("starter.desktop").toStdString();
+    std::ofstream(entry) << "[Desktop Entry]\nType=Application\nName=Starter\nExec=touch " << started << "\n";
+    std::string problem;
+    EXPECT_TRUE(DesktopEntryLauncher::launch(entry, problem)) << problem;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!std::filesystem::exists(started) && std::chrono::steady_clock::now() < deadline) {
+        pumpQtEvents();
+    }
+    EXPECT_TRUE(std::filesystem::exists(started)) << "no " << started << " after launching " << entry;
+    EXPECT_FALSE(DesktopEntryLauncher::launch(folder.filePath("none.desktop").toStdString(), problem));
+    EXPECT_EQ(problem, "no such desktop entry");
 }
 
 } // namespace drowsel
