@@ -16,6 +16,8 @@ const QString interface = QStringLiteral("org.freedesktop.Notifications");
 const QString appName = QStringLiteral("Drowsel");
 const QString appId = QStringLiteral("com.drowsel.Drowsel");
 constexpr int serverDefaultTimeout = -1;
+constexpr auto keepOpenKey = "keep-open";
+constexpr auto quitNowKey = "quit-now";
 
 QDBusMessage serverCall(const QString& method, const QVariantList& arguments) {
     auto message = QDBusMessage::createMethodCall(service, path, interface, method);

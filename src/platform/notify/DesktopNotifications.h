@@ -45,9 +45,6 @@ public:
     // Takes a notice back, if it is still shown; its handler never runs afterwards.
     void close(Notice notice);
 
-    static constexpr auto keepOpenKey = "keep-open";
-    static constexpr auto quitNowKey = "quit-now";
-
 private Q_SLOTS:
     void onActionInvoked(uint serverId, const QString& key);
     void onNotificationClosed(uint serverId);

@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// GIO first: Qt's keyword macros clash with GDBus member names.
-#include <gio/gdesktopappinfo.h>
-
 #include "platform/record/RecentQuits.h"
 
 #include <QDir>
@@ -13,7 +10,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <memory>
 
 namespace drowsel {
 
@@ -34,9 +30,13 @@ bool isEntry(const QJsonValue& value) {
 
 } // namespace
 
-RecentQuits::RecentQuits(Logger log) : RecentQuits(defaultFilePath(), std::move(log)) {}
+RecentQuits::RecentQuits(Logger log, Launcher launch)
+    : RecentQuits(defaultFilePath(), std::move(log), std::move(launch)) {}
 
-RecentQuits::RecentQuits(QString filePath, Logger log) : path(std::move(filePath)), log(std::move(log)) { load(); }
+RecentQuits::RecentQuits(QString filePath, Logger log, Launcher launch)
+    : path(std::move(filePath)), log(std::move(log)), launch(std::move(launch)) {
+    load();
+}
 
 // GenericStateLocation needs Qt 6.7, newer than Debian 12's.
 QString RecentQuits::defaultFilePath() {
@@ -64,14 +64,11 @@ bool RecentQuits::reopen(std::size_t index) const {
         return false;
     }
     const auto entry = recent[index].desktopEntry.toStdString();
-    const std::unique_ptr<GDesktopAppInfo, decltype(&g_object_unref)> info(
-        g_desktop_app_info_new_from_filename(entry.c_str()), &g_object_unref);
-    GError* error = nullptr;
-    if (info && g_app_info_launch(G_APP_INFO(info.get()), nullptr, nullptr, &error)) {
+    std::string problem;
+    if (launch(entry, problem)) {
         return true;
     }
-    log.error("Could not reopen " + entry + ": " + (error != nullptr ? error->message : "no such desktop entry"));
-    g_clear_error(&error);
+    log.error("Could not reopen " + entry + ": " + problem);
     return false;
 }
 

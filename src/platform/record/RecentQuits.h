@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace drowsel {
@@ -27,8 +29,11 @@ public:
         bool operator==(const Entry&) const = default;
     };
 
-    explicit RecentQuits(Logger log);
-    RecentQuits(QString filePath, Logger log);
+    // Starts the application of a desktop entry; false, with the reason in problem, when it could not.
+    using Launcher = std::function<bool(const std::string& entry, std::string& problem)>;
+
+    RecentQuits(Logger log, Launcher launch);
+    RecentQuits(QString filePath, Logger log, Launcher launch);
 
     void add(const ApplicationHandle& application, Date askedAt) override;
 
@@ -54,6 +59,7 @@ private:
 
     QString path;
     Logger log;
+    Launcher launch;
     std::vector<Entry> recent;
 };
 
