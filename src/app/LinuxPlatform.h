@@ -4,6 +4,7 @@
 #include "app/WorkspaceIcons.h"
 #include "core/CoreServices.h"
 #include "core/RepeatCollapsingLogSink.h"
+#include "platform/desktop/DesktopEntryLauncher.h"
 #include "platform/log/JournalLogSink.h"
 #include "platform/notify/DesktopNotifications.h"
 #include "platform/qt/QtMainQueue.h"
@@ -54,7 +55,7 @@ private:
     QtMainQueue mainQueue;
     QtTimerScheduler timers;
     DesktopNotifications notifications{Logger(logSink, bundleIdentifier, "notifications")};
-    RecentQuits recentQuits{Logger(logSink, bundleIdentifier, "record")};
+    RecentQuits recentQuits{Logger(logSink, bundleIdentifier, "record"), &DesktopEntryLauncher::launch};
 };
 
 } // namespace drowsel

@@ -50,28 +50,31 @@ std::optional<QDateTime> TrayModel::pausedUntil() const {
     return until ? std::optional(dateTimeOf(*until)) : std::nullopt;
 }
 
+// To the whole second, as the file keeps it: reading the file back finds the same pause.
 void TrayModel::pauseUntil(const QDateTime& until) {
-    storePause(until.toOffsetFromUtc(until.offsetFromUtc()).toString(Qt::ISODate));
-    parts.manager.pauseUntil(dateOf(until));
+    const QDateTime wholeSecond = until.addMSecs(-until.time().msec());
+    storePause(wholeSecond.toOffsetFromUtc(wholeSecond.offsetFromUtc()).toString(Qt::ISODate));
+    parts.manager.pauseUntil(dateOf(wholeSecond));
     followManager();
 }
 
 void TrayModel::resume() {
-    storePause(QString());
     parts.manager.resume();
     followManager();
 }
 
-// A pause that ran out at a sweep leaves the file and the icon too.
+// A pause that ended, by the user or at a sweep once its time came, leaves
+// the file and the icon too.
 void TrayModel::followManager() {
     const auto until = pausedUntil();
-    if (!until && !parts.store.text(DefaultsKeys::pausedUntil).isEmpty() && badStoredPause.isEmpty()) {
+    if (until == shownPause) {
+        return;
+    }
+    if (!until) {
         storePause(QString());
     }
-    if (until != shownPause) {
-        shownPause = until;
-        parts.tray.setPausedUntil(until);
-    }
+    shownPause = until;
+    parts.tray.setPausedUntil(until);
 }
 
 void TrayModel::storePause(const QString& until) { parts.store.setText(DefaultsKeys::pausedUntil, until); }

@@ -39,10 +39,14 @@ std::size_t DrowselSession::countInLog(const std::string& text) const {
 }
 
 // The bus address leads nowhere, so Qt neither reaches the developer's own
-// desktop nor starts a bus of its own.
+// desktop nor starts a bus of its own; runtime and state folders of its own
+// keep sessions that run side by side apart.
 pid_t DrowselSession::startDrowsel(const std::string& setup) {
-    const std::string script = setup + R"(
+    const std::string script = R"(
 export XDG_CONFIG_HOME="$1" DROWSEL_DEBUG=1 DBUS_SESSION_BUS_ADDRESS="unix:path=$1/no-bus"
+export XDG_RUNTIME_DIR="$1/runtime" XDG_STATE_HOME="$1/state"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+)" + setup + R"(
 exec "$2" 2>>"$3")";
     return session.start({"sh", "-c", script, "sh", configFolder, DROWSEL_BINARY, logPath});
 }
