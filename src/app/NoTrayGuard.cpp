@@ -25,6 +25,10 @@ void NoTrayGuard::update() {
     trayWasThere = there;
     if (there) {
         noticeDelay.stop();
+        if (notice) {
+            notifications.close(*notice);
+            notice.reset();
+        }
         log.info("A tray shows Drowsel again; idle applications are asked to quit as before");
         return;
     }
@@ -41,13 +45,15 @@ void NoTrayGuard::noticeMissingTray() {
         return;
     }
     noticeSent = true;
-    notifications.show(tr("Drowsel has no tray to show its icon"),
-                       tr("Drowsel keeps track of your applications but asks none of them to quit until a tray "
-                          "shows its icon, so that you can see and stop it."),
-                       {{quitAnywayKey, tr("Quit idle applications anyway")}}, [this](const QString&) {
-                           quitWithoutTray.set(true);
-                           update();
-                       });
+    notice =
+        notifications.show(tr("Drowsel has no tray to show its icon"),
+                           tr("Drowsel keeps track of your applications but asks none of them to quit until a tray "
+                              "shows its icon, so that you can see and stop it."),
+                           {{quitAnywayKey, tr("Quit idle applications anyway")}}, [this](const QString&) {
+                               notice.reset();
+                               quitWithoutTray.set(true);
+                               update();
+                           });
 }
 
 } // namespace drowsel

@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <optional>
+
 namespace drowsel {
 
 // Without a tray the user can neither see Drowsel nor stop it, so nothing is
@@ -42,6 +44,7 @@ private:
     QTimer noticeDelay;
     bool trayWasThere = true;
     bool noticeSent = false;
+    std::optional<DesktopNotifications::Notice> notice;
 };
 
 } // namespace drowsel
