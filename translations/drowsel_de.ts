@@ -142,4 +142,19 @@
         <translation>Unbekannt</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::NoTrayGuard</name>
+    <message>
+        <source>Drowsel has no tray to show its icon</source>
+        <translation>Drowsel hat keine Leiste für sein Symbol</translation>
+    </message>
+    <message>
+        <source>Drowsel keeps track of your applications but asks none of them to quit until a tray shows its icon, so that you can see and stop it.</source>
+        <translation>Drowsel behält Ihre Anwendungen im Blick, fordert aber keine zum Beenden auf, bis eine Leiste sein Symbol zeigt, damit Sie es sehen und anhalten können.</translation>
+    </message>
+    <message>
+        <source>Quit idle applications anyway</source>
+        <translation>Untätige Anwendungen trotzdem beenden</translation>
+    </message>
+</context>
 </TS>

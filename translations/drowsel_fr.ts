@@ -142,4 +142,19 @@
         <translation>Inconnue</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::NoTrayGuard</name>
+    <message>
+        <source>Drowsel has no tray to show its icon</source>
+        <translation>Drowsel n’a pas de zone de notification où montrer son icône</translation>
+    </message>
+    <message>
+        <source>Drowsel keeps track of your applications but asks none of them to quit until a tray shows its icon, so that you can see and stop it.</source>
+        <translation>Drowsel suit vos applications mais n’en invite aucune à se fermer tant qu’une zone de notification ne montre pas son icône, pour que vous puissiez le voir et l’arrêter.</translation>
+    </message>
+    <message>
+        <source>Quit idle applications anyway</source>
+        <translation>Fermer quand même les applications inactives</translation>
+    </message>
+</context>
 </TS>
