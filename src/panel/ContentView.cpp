@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <limits>
 #include <tuple>
+#include <utility>
 
 namespace drowsel {
 
@@ -85,6 +86,9 @@ void ContentView::buildLayout() {
 }
 
 void ContentView::redraw() {
+    if (!pointerIsIn()) {
+        closeGaps();
+    }
     drawRows(sortedApps());
     drawFooter();
 }
@@ -148,7 +152,7 @@ bool ContentView::removeRowsOfAppsGone() {
             ++row;
             continue;
         }
-        if (underMouse()) {
+        if (pointerIsIn()) {
             leaveGapFor(row->second);
         }
         delete row->second;
@@ -183,12 +187,9 @@ void ContentView::closeGaps() {
     if (gaps.empty()) {
         return;
     }
-    for (QWidget* gap : gaps) {
+    for (QWidget* gap : std::exchange(gaps, {})) {
         delete gap;
     }
-    gaps.clear();
-    // Until the row stack is laid out again, its size still counts the gaps.
-    rowStack->activate();
     adjustSize();
 }
 
@@ -202,14 +203,19 @@ void ContentView::hideEvent(QHideEvent* event) {
     // pointer would still be blue when the panel opens again.
     hoveredButton.reset();
     drawFooter();
-    closeGaps();
+    setNeedsRedraw();
     View::hideEvent(event);
 }
 
+// Closing up waits for the redraw: the toolkit is still telling the gap under
+// the pointer that it left.
 void ContentView::leaveEvent(QEvent* event) {
-    closeGaps();
+    setNeedsRedraw();
     View::leaveEvent(event);
 }
+
+// A closing popup hears no leave.
+bool ContentView::pointerIsIn() const { return isVisible() && underMouse(); }
 
 void ContentView::openSettings() {
     if (const auto existing = SettingsWindowController::shared) {

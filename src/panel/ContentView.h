@@ -59,6 +59,7 @@ private:
     std::vector<AppRow::TrackedApp> sortedApps() const;
     int rowIndexOf(const ApplicationHandle& application) const;
     void drawRows(const std::vector<AppRow::TrackedApp>& apps);
+    bool pointerIsIn() const;
     bool removeRowsOfAppsGone();
     void leaveGapFor(AppRow* row);
     std::vector<QWidget*> withGapsInPlace(std::vector<QWidget*> rowsInOrder) const;

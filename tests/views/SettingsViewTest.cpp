@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsView.h"
 
+#include "platform/qt/SettingsFileStore.h"
+#include "platform/qt/SettingsFileWatcher.h"
 #include "toolkit/Stepper.h"
 #include "views/ViewsHarness.h"
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 
 namespace drowsel::testing {
 
@@ -35,6 +42,35 @@ TEST_F(SettingsViewTest, StepsKeepTheLimitWithinOneTo72AndStoreIt) {
         EXPECT_EQ(core.defaults.integer(DefaultsKeys::hoursUntilClose), after) << shown.toStdString();
         EXPECT_EQ(stepper->text(), QString::number(after) + "h");
     }
+}
+
+// A hand edit shows in the open settings window, whether an editor puts a
+// new file in place (here first where there was none) or writes in place; each
+// edit makes one notice.
+TEST_F(SettingsViewTest, HandEditsOfTheSettingsFileShowWhileItIsOpen) {
+    QTemporaryDir folder;
+    SettingsFileStore store(folder.filePath("Drowsel.conf"), Logger(core.log, "", ""));
+    const std::string path = store.filePath().toStdString();
+    StoredSettings fileSettings(store);
+    SettingsFileWatcher watcher(store.filePath(), [&] { fileSettings.announceAll(); });
+    int notices = 0;
+    const auto counting = fileSettings.willChange(DefaultsKeys::hoursUntilClose).subscribe([&] { ++notices; });
+    const SettingsView window(fileSettings, std::nullopt);
+    const auto* hours = window.findChild<Stepper*>("stepper");
+    auto shows = [&](QString text) { return QTest::qWaitFor([&] { return hours->text() == text; }, 20000); };
+
+    std::ofstream(path + ".new") << "hoursUntilClose=0\n";
+    std::filesystem::rename(path + ".new", path);
+    ASSERT_TRUE(shows("0h")) << hours->text().toStdString();
+    // Written in place: only a watch on the new file hears it.
+    std::ofstream(path) << "hoursUntilClose=15\n";
+    ASSERT_TRUE(shows("15h")) << hours->text().toStdString();
+    // Replaced again, which both the file's watch and the folder's hear.
+    std::ofstream(path + ".new") << "hoursUntilClose=7\n";
+    std::filesystem::rename(path + ".new", path);
+    ASSERT_TRUE(shows("7h")) << hours->text().toStdString();
+    QTest::qWait(3 * SettingsFileWatcher::burstMilliseconds);
+    EXPECT_EQ(notices, 3) << "one for each edit";
 }
 
 } // namespace drowsel::testing

@@ -33,8 +33,13 @@ struct ViewsHarness {
     }
 };
 
-// Runs the redraws that changes asked for.
-inline void settle() { QCoreApplication::sendPostedEvents(); }
+// Runs the redraws that changes asked for, and the layouts that redraws ask
+// for, up to the window: each round runs what the one before posted.
+inline void settle() {
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::sendPostedEvents();
+    }
+}
 
 // A click where the widget is sure to take it.
 inline void click(QWidget* widget, QPoint at = {4, 4}) {
