@@ -37,9 +37,13 @@ void TrayHostWatcher::setStatusNotifierWatcherThere(bool there) {
 
 void TrayHostWatcher::readXEmbedTray() {
     const bool wasThere = isTrayThere();
-    if (xembed->readEvents() && isTrayThere() != wasThere) {
+    if (!xembed->readEvents()) {
+        return;
+    }
+    if (isTrayThere() != wasThere) {
         Q_EMIT trayChanged(isTrayThere());
     }
+    Q_EMIT xembedTrayChanged();
 }
 
 } // namespace drowsel

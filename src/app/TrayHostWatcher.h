@@ -26,6 +26,8 @@ public:
 
 Q_SIGNALS:
     void trayChanged(bool there);
+    // The X11 tray may have a new manager or new colours for icons.
+    void xembedTrayChanged();
 
 private:
     void setStatusNotifierWatcherThere(bool there);

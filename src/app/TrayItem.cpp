@@ -16,8 +16,11 @@ namespace drowsel {
 
 namespace {
 
-// How far around the icon the panel's background is read.
+// How far around the icon the panel's background is read, and how far into
+// its margin, which the glyph leaves clear (Qt's icon window is at least 22
+// pixels, the glyph 18) and the tray fills with its panel.
 constexpr int backgroundRing = 3;
+constexpr int iconMargin = 2;
 
 // WCAG's relative luminance.
 double luminanceOf(const QColor& colour) {
@@ -27,9 +30,9 @@ double luminanceOf(const QColor& colour) {
     return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
 }
 
-// The median colour of the pixels in a ring around the icon, where an X11
-// tray shows its panel: a neighbour's icon or the panel's edge there does not
-// sway it.
+// The median colour of the pixels in a ring about the icon's edge, where an
+// X11 tray shows its panel: a neighbour's icon there, or the desktop past a
+// panel the icon fills, does not sway it.
 std::optional<QColor> backgroundAround(const QRect& icon) {
     QScreen* screen = QGuiApplication::screenAt(icon.center());
     if (icon.isEmpty() || screen == nullptr) {
@@ -42,7 +45,8 @@ std::optional<QColor> backgroundAround(const QRect& icon) {
     std::vector<QColor> ring;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (!icon.contains(area.topLeft() + QPoint(x, y))) {
+            if (!icon.adjusted(iconMargin, iconMargin, -iconMargin, -iconMargin)
+                     .contains(area.topLeft() + QPoint(x, y))) {
                 ring.push_back(image.pixelColor(x, y));
             }
         }
@@ -61,7 +65,7 @@ std::optional<QColor> backgroundAround(const QRect& icon) {
 TrayItem::TrayItem(std::unique_ptr<QWidget> content) : trayPanel(std::move(content)) {
     setPausedUntil(std::nullopt);
     connect(&trayIcon, &QSystemTrayIcon::activated, this, &TrayItem::activated);
-    connect(&hosts, &TrayHostWatcher::trayChanged, this, &TrayItem::trayChanged);
+    connect(&hosts, &TrayHostWatcher::xembedTrayChanged, this, &TrayItem::redrawIcon);
     qApp->installEventFilter(this);
 }
 
@@ -137,12 +141,6 @@ void TrayItem::activated(QSystemTrayIcon::ActivationReason reason) {
         trayPanel.toggleNear(trayIcon.geometry());
     } else if (reason == QSystemTrayIcon::DoubleClick && !trayPanel.isVisible()) {
         trayPanel.openNear(trayIcon.geometry());
-    }
-}
-
-void TrayItem::trayChanged(bool there) {
-    if (there) {
-        redrawIcon();
     }
 }
 

@@ -45,7 +45,6 @@ private:
     void redrawIcon();
     QColor glyphColour() const;
     void activated(QSystemTrayIcon::ActivationReason reason);
-    void trayChanged(bool there);
 
     TrayPanel trayPanel;
     TrayHostWatcher hosts;

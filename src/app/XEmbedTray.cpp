@@ -48,14 +48,15 @@ xcb_atom_t XEmbedTray::atom(const char* name) const {
 }
 
 bool XEmbedTray::readEvents() {
-    bool changed = false;
+    bool arrived = false;
     // Any event may be the MANAGER message or the manager's window going: ask
     // again. Events that came during that question wait in xcb's queue, where
     // the descriptor does not tell of them.
     while (drainEvents()) {
-        changed = refreshManager() || changed;
+        arrived = true;
+        refreshManager();
     }
-    return changed;
+    return arrived;
 }
 
 bool XEmbedTray::drainEvents() {
@@ -66,21 +67,20 @@ bool XEmbedTray::drainEvents() {
     return arrived;
 }
 
-bool XEmbedTray::refreshManager() {
+void XEmbedTray::refreshManager() {
     const XcbReply<xcb_get_selection_owner_reply_t> owner(
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
     const xcb_window_t current = owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
     if (current == manager) {
-        return false;
+        return;
     }
     manager = current;
     if (manager != XCB_WINDOW_NONE) {
-        // Its DestroyNotify tells that it went.
-        const std::uint32_t managerEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        // Its DestroyNotify tells that it went, a PropertyNotify of new colours.
+        const std::uint32_t managerEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection, manager, XCB_CW_EVENT_MASK, &managerEvents);
     }
     xcb_flush(connection);
-    return true;
 }
 
 std::optional<QColor> XEmbedTray::foreground() const {
