@@ -6,8 +6,6 @@
 #include "toolkit/Stepper.h"
 #include "views/ViewsHarness.h"
 
-#include <QTemporaryDir>
-
 #include <filesystem>
 #include <fstream>
 
@@ -45,11 +43,10 @@ TEST_F(SettingsViewTest, StepsKeepTheLimitWithinOneTo72AndStoreIt) {
 }
 
 // A hand edit shows in the open settings window, whether an editor puts a
-// new file in place (here first where there was none) or writes in place; each
-// edit makes one notice.
+// new file in place (here first where there was not even the folder) or writes
+// in place; each edit makes one notice.
 TEST_F(SettingsViewTest, HandEditsOfTheSettingsFileShowWhileItIsOpen) {
-    QTemporaryDir folder;
-    SettingsFileStore store(folder.filePath("Drowsel.conf"), Logger(core.log, "", ""));
+    SettingsFileStore store(Logger(core.log, "", ""));
     const std::string path = store.filePath().toStdString();
     StoredSettings fileSettings(store);
     SettingsFileWatcher watcher(store.filePath(), [&] { fileSettings.announceAll(); });
@@ -59,6 +56,8 @@ TEST_F(SettingsViewTest, HandEditsOfTheSettingsFileShowWhileItIsOpen) {
     const auto* hours = window.findChild<Stepper*>("stepper");
     auto shows = [&](QString text) { return QTest::qWaitFor([&] { return hours->text() == text; }, 20000); };
 
+    // The first save makes the folder.
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path + ".new") << "hoursUntilClose=0\n";
     std::filesystem::rename(path + ".new", path);
     ASSERT_TRUE(shows("0h")) << hours->text().toStdString();
