@@ -157,4 +157,18 @@
         <translation>Untätige Anwendungen trotzdem beenden</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::CommandLine</name>
+    <message>
+        <source>Politely quits the applications you have left idle for too long.</source>
+        <translation>Beendet höflich die Anwendungen, die Sie zu lange nicht benutzt haben.</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::DisplayProbe</name>
+    <message>
+        <source>drowsel: no display answers: DISPLAY and WAYLAND_DISPLAY name none that can be reached</source>
+        <translation>drowsel: kein Bildschirm antwortet: DISPLAY und WAYLAND_DISPLAY nennen keinen erreichbaren</translation>
+    </message>
+</context>
 </TS>

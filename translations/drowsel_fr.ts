@@ -157,4 +157,18 @@
         <translation>Fermer quand même les applications inactives</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::CommandLine</name>
+    <message>
+        <source>Politely quits the applications you have left idle for too long.</source>
+        <translation>Ferme poliment les applications que vous avez laissées inactives trop longtemps.</translation>
+    </message>
+</context>
+<context>
+    <name>drowsel::DisplayProbe</name>
+    <message>
+        <source>drowsel: no display answers: DISPLAY and WAYLAND_DISPLAY name none that can be reached</source>
+        <translation>drowsel : aucun affichage ne répond : DISPLAY et WAYLAND_DISPLAY n’en désignent aucun joignable</translation>
+    </message>
+</context>
 </TS>

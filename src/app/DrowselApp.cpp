@@ -2,14 +2,18 @@
 #include "app/DrowselApp.h"
 
 #include "LaunchAtLogin/LaunchAtLogin.h"
+#include "app/CommandLine.h"
+#include "app/DisplayProbe.h"
 #include "app/DrowselShell.h"
 #include "app/LinuxPlatform.h"
+#include "app/SingleInstance.h"
 #include "panel/ContentView.h"
 
 #include <QApplication>
 #include <QPixmapCache>
 #include <QTranslator>
 
+#include <cstdio>
 #include <optional>
 
 namespace drowsel {
@@ -48,17 +52,34 @@ void endWhenTheSessionEnds(LinuxPlatform& platform) {
 
 // The panel opens as a popup at the tray icon, which only X11 lets a client
 // place: in a Wayland session our windows go through XWayland when it is
-// there. The user's own choice of platform stands.
-void preferX11ForOurWindows() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
+// there. The user's own choice of platform stands. Called once the displays
+// that do not answer are out of the environment.
+void chooseQtPlatform() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb");
     }
+}
+
+// Settled before Qt's platform connects, with no display needed: the command
+// line, and whether any display answers (Qt would abort without one).
+std::optional<int> exitStatusBeforeStart(int argc, char** argv) {
+    const QCoreApplication application(argc, argv);
+    DrowselApp::translateTo(QLocale());
+    CommandLine::process(application);
+    if (!DisplayProbe::keepDisplaysThatAnswer()) {
+        std::fprintf(stderr, "%s\n", qPrintable(DisplayProbe::noDisplayMessage()));
+        return 1;
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 int DrowselApp::main(int argc, char** argv) {
-    preferX11ForOurWindows();
+    if (const auto status = exitStatusBeforeStart(argc, argv)) {
+        return *status;
+    }
+    chooseQtPlatform();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drowsel"));
     QApplication::setOrganizationName(QStringLiteral("Drowsel"));
@@ -74,11 +95,17 @@ int DrowselApp::main(int argc, char** argv) {
     if (!platform) {
         return 1;
     }
+    const auto instance = SingleInstance::claim(Logger(platform->log(), LinuxPlatform::bundleIdentifier, "main"));
+    if (!instance) {
+        return 0;
+    }
     endWhenTheSessionEnds(*platform);
     LaunchAtLogin::useLogSink(platform->log());
     use({platform->coreServices(), platform->viewEnvironment()});
 
     DrowselShell shell(DrowselApp().body(), sharedManager(), *platform);
+    QObject::connect(instance.get(), &SingleInstance::activationRequested,
+                     [&tray = shell.tray()] { tray.panel().openNear(tray.icon().geometry()); });
     shell.tray().show();
     return application.exec();
 }
