@@ -29,21 +29,4 @@ TEST(TrayTest, ClickOnTheIconOpensThePanelNextToItAndASecondClickClosesIt) {
     EXPECT_TRUE(DrowselSession::waitFor([&] { return shown().size() == 1; })) << session.log();
 }
 
-// The menu opens on a right click, is worked with the keys alone, and its last
-// item quits Drowsel.
-TEST(TrayTest, RightClickOpensTheMenuWhoseLastItemQuitsDrowselByKeyboard) {
-    DrowselSession session;
-    session.startTray();
-    const pid_t drowsel = session.startDrowsel();
-    const auto shown = [&] { return session.windows("--pid", std::to_string(drowsel)); };
-    ASSERT_TRUE(DrowselSession::waitFor([&] { return shown().size() == 1; })) << session.log();
-    const auto icon = session.geometryOf(shown().front());
-
-    session.x().run({"xdotool", "mousemove", std::to_string(icon[0] + icon[2] / 2),
-                     std::to_string(icon[1] + icon[3] / 2), "click", "3"});
-    ASSERT_TRUE(DrowselSession::waitFor([&] { return shown().size() == 2; })) << session.log();
-    session.x().run({"xdotool", "key", "Up", "Return"});
-    EXPECT_TRUE(DrowselSession::waitFor([&] { return !session.x().isRunning(drowsel); })) << session.log();
-}
-
 } // namespace drowsel::xtest
