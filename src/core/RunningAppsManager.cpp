@@ -183,10 +183,11 @@ void RunningAppsManager::quitIdleApps(Date sweepTime) {
             continue;
         }
         const double deadline = std::max(date + limit, graceEnd);
+        // Stamped at this sweep, as the application in use is: never warned, whatever its limit.
+        const bool isIdle = date < sweepTime;
         if (sweepTime - date > limit && sweepTime >= graceEnd) {
             askToQuit(application, date, sweepTime);
-        } else if (warns && deadline > sweepTime && deadline - sweepTime <= warningLeadSeconds &&
-                   !warned.contains(application)) {
+        } else if (warns && isIdle && deadline - sweepTime <= warningLeadSeconds && !warned.contains(application)) {
             warn(application, deadline - sweepTime);
         }
     }

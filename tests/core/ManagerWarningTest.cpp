@@ -111,6 +111,15 @@ TEST_P(PauseTest, AfterItTheWarningComesFirstAndTheAskFiveMinutesLater) {
 
 INSTANTIATE_TEST_SUITE_P(ByTimeOrByTheUser, PauseTest, ::testing::Bool());
 
+TEST_F(WarningTest, TheApplicationInUseIsNeverWarnedNotEvenAfterAPause) {
+    store(DefaultsKeys::hoursUntilClose, std::int64_t{0});
+    env.workspace.activate(app);
+    manager->pauseUntil(start + 30);
+    sweepAt(60);
+    sweepAt(120);
+    EXPECT_EQ(warnedAndAsked(), (std::vector<std::pair<int, int>>{{0, 0}}));
+}
+
 // Without a tray nothing is asked and no warning stays; with one again the
 // quitting carries on at once.
 TEST_F(WarningTest, WhileQuittingIsNotAllowedNothingIsAsked) {
