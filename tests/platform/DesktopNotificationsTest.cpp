@@ -96,7 +96,7 @@ TEST_F(DesktopNotificationsTest, WarningsReachTheServerAndAnswersRunOnlyForTheir
         return "([<'Drowsel'>, <uint32 " + std::to_string(replaced) + ">, <'com.drowsel.Drowsel'>, <'" + name +
                " will be asked to quit in " + time +
                "'>, <''>, <['keep-open', 'Keep open', 'quit-now', "
-               "'Quit now']>, <{'desktop-entry': <'com.drowsel.Drowsel'>}>, <-1>])";
+               "'Quit now']>, <{'desktop-entry': <'com.drowsel.Drowsel'>}>, <0>])";
     };
     EXPECT_EQ(bus.callsOf("Notify"), "([" + call(0, "XCalc", "5 minutes") + ", " + call(0, "XEyes", "2 minutes") +
                                          ", " + call(0, "XClock", "3 minutes") + ", " + call(2, "XEyes", "4 minutes") +

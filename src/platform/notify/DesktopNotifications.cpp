@@ -16,6 +16,7 @@ const QString interface = QStringLiteral("org.freedesktop.Notifications");
 const QString appName = QStringLiteral("Drowsel");
 const QString appId = QStringLiteral("com.drowsel.Drowsel");
 constexpr int serverDefaultTimeout = -1;
+constexpr int neverExpires = 0;
 constexpr auto keepOpenKey = "keep-open";
 constexpr auto quitNowKey = "quit-now";
 
@@ -90,6 +91,12 @@ void DesktopNotifications::update(Notice notice, const QString& summary, const Q
     send(notice);
 }
 
+// A notice that asks for an answer stays until it has one or is taken back:
+// a warning that timed out would leave its "Quit now" out of reach.
+int DesktopNotifications::timeoutOf(const Shown& shown) {
+    return shown.actions.isEmpty() ? serverDefaultTimeout : neverExpires;
+}
+
 // One call per notice at a time: a change made meanwhile goes out once the
 // server has named the notice, so that it replaces it rather than adding one.
 void DesktopNotifications::send(Notice notice) {
@@ -100,8 +107,8 @@ void DesktopNotifications::send(Notice notice) {
     }
     shown.sending = true;
     const QVariantMap hints{{QStringLiteral("desktop-entry"), appId}};
-    const auto call = bus.asyncCall(serverCall("Notify", {appName, shown.serverId, appId, shown.summary, shown.body,
-                                                          shown.actions, hints, serverDefaultTimeout}));
+    const auto call = bus.asyncCall(serverCall(
+        "Notify", {appName, shown.serverId, appId, shown.summary, shown.body, shown.actions, hints, timeoutOf(shown)}));
     auto* watcher = new QDBusPendingCallWatcher(call, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();

@@ -63,6 +63,7 @@ private:
 
     void update(Notice notice, const QString& summary, const QString& body, const std::vector<Action>& actions,
                 ActionHandler handler);
+    static int timeoutOf(const Shown& shown);
     void send(Notice notice);
     void onSent(Notice notice, const QDBusPendingCallWatcher& call);
     void closeOnServer(std::uint32_t serverId);
