@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/desktop/DesktopEntryIndex.h"
+// GIO first: Qt's keyword macros clash with GDBus member names.
+#include <gio/gdesktopappinfo.h>
 
-#include "platform/desktop/DesktopEntryFile.h"
+#include "platform/desktop/DesktopEntryIndex.h"
 
 #include <algorithm>
 #include <cctype>
@@ -25,6 +26,16 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+std::optional<DesktopEntryIndex::Entry> entryOf(GDesktopAppInfo* info) {
+    const char* id = g_app_info_get_id(G_APP_INFO(info));
+    const char* name = g_app_info_get_name(G_APP_INFO(info));
+    const char* path = g_desktop_app_info_get_filename(info);
+    if (id == nullptr || path == nullptr) {
+        return std::nullopt;
+    }
+    return DesktopEntryIndex::Entry{withoutSuffix(id), name != nullptr ? name : "", path};
+}
+
 template <typename Map> std::optional<DesktopEntryIndex::Entry> lookUp(const Map& map, const std::string& key) {
     const auto found = map.find(key);
     return found != map.end() ? std::optional(found->second) : std::nullopt;
@@ -40,6 +51,21 @@ std::shared_ptr<DesktopEntryIndex> DesktopEntryIndex::shared() {
         current = index;
     }
     return index;
+}
+
+DesktopEntryIndex::DesktopEntryIndex()
+    : monitor(g_app_info_monitor_get()),
+      changedHandler(g_signal_connect(monitor, "changed", G_CALLBACK(&DesktopEntryIndex::markStale), this)) {}
+
+DesktopEntryIndex::~DesktopEntryIndex() {
+    g_signal_handler_disconnect(monitor, changedHandler);
+    g_object_unref(monitor);
+}
+
+// GIO asks that nothing be read in the signal itself: the index is read
+// again when next asked.
+void DesktopEntryIndex::markStale(GAppInfoMonitor*, void* index) {
+    static_cast<DesktopEntryIndex*>(index)->isStale = true;
 }
 
 std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::byId(const std::string& id) {
@@ -64,23 +90,30 @@ std::size_t DesktopEntryIndex::size() {
     return entriesById.size();
 }
 
+// Reading every entry also re-arms GIO's change signal.
 void DesktopEntryIndex::rebuildIfStale() {
-    if (!folders.changed()) {
+    if (!isStale) {
         return;
     }
+    isStale = false;
     entriesById.clear();
     entriesByStartupClass.clear();
-    for (const auto& found : folders.list()) {
-        const auto file = DesktopEntryFile::read(found.path);
-        if (!file || file->isHidden()) {
+    GList* all = g_app_info_get_all();
+    for (GList* item = all; item != nullptr; item = item->next) {
+        if (!G_IS_DESKTOP_APP_INFO(item->data)) {
             continue;
         }
-        Entry entry{withoutSuffix(found.id), file->name(), found.path};
-        if (const auto startupClass = file->startupWmClass()) {
-            entriesByStartupClass.try_emplace(lowerCase(*startupClass), entry);
+        auto* info = G_DESKTOP_APP_INFO(item->data);
+        auto entry = entryOf(info);
+        if (!entry) {
+            continue;
         }
-        entriesById.try_emplace(entry.id, std::move(entry));
+        if (const char* startupClass = g_desktop_app_info_get_startup_wm_class(info)) {
+            entriesByStartupClass.try_emplace(lowerCase(startupClass), *entry);
+        }
+        entriesById.try_emplace(entry->id, std::move(*entry));
     }
+    g_list_free_full(all, g_object_unref);
 }
 
 } // namespace drowsel

@@ -1,25 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// GIO first: Qt's keyword macros clash with GDBus member names.
+#include <gio/gdesktopappinfo.h>
+
 #include "platform/desktop/DesktopEntryLookup.h"
 
-#include "platform/desktop/DesktopEntryFile.h"
-
-#include <array>
-#include <string_view>
+#include <memory>
 
 namespace drowsel {
 
 namespace {
 
-// Icon=name.png and the like still name a theme icon: the extension goes.
-std::string themeName(std::string icon) {
-    for (const std::string_view extension : std::array<std::string_view, 3>{".png", ".xpm", ".svg"}) {
-        if (icon.ends_with(extension)) {
-            icon.resize(icon.size() - extension.size());
-            break;
-        }
-    }
-    return icon;
-}
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+using AppInfo = std::unique_ptr<GDesktopAppInfo, GObjectUnref>;
 
 } // namespace
 
@@ -45,15 +39,23 @@ std::optional<DesktopEntryLookup::Icon> DesktopEntryLookup::iconOfEntryAt(const 
     if (!path.ends_with(".desktop")) {
         return std::nullopt;
     }
-    const auto file = DesktopEntryFile::read(path);
-    const auto icon = file ? file->icon() : std::nullopt;
-    if (!icon || icon->empty()) {
-        return std::nullopt;
+    AppInfo info(g_desktop_app_info_new_from_filename(path.c_str()));
+    GIcon* icon = info ? g_app_info_get_icon(G_APP_INFO(info.get())) : nullptr;
+    if (icon != nullptr && G_IS_THEMED_ICON(icon)) {
+        Icon result;
+        for (const gchar* const* name = g_themed_icon_get_names(G_THEMED_ICON(icon)); *name != nullptr; ++name) {
+            result.themeNames.emplace_back(*name);
+        }
+        return result;
     }
-    if (icon->front() == '/') {
-        return Icon{{}, *icon};
+    if (icon != nullptr && G_IS_FILE_ICON(icon)) {
+        std::unique_ptr<char, decltype(&g_free)> file(g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon))),
+                                                      &g_free);
+        if (file) {
+            return Icon{{}, std::string(file.get())};
+        }
     }
-    return Icon{{themeName(*icon)}, {}};
+    return std::nullopt;
 }
 
 } // namespace drowsel
