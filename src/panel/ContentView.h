@@ -64,6 +64,7 @@ private:
     void leaveGapFor(AppRow* row);
     std::vector<QWidget*> withGapsInPlace(std::vector<QWidget*> rowsInOrder) const;
     void closeGaps();
+    void fitToRows();
     void drawFooter();
     void buildLayout();
     FooterButton* footerButton(const QString& text, HoveredButton hoverCase, void (ContentView::*action)());
