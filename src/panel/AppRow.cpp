@@ -95,8 +95,8 @@ void AppRow::buildLayout() {
 void AppRow::connectActions() {
     connect(switchBox, &QCheckBox::clicked, this, [this](bool isOn) { manager.setToggle(app.first.name(), isOn); });
     connect(resetButton, &PlainButton::clicked, this, [this] { manager.resetIdleClock(app.first); });
-    // A normal quit request only; the next sweep drops the application once it is gone.
-    connect(quitButton, &PlainButton::clicked, this, [this] { app.first->terminate(); });
+    // A normal quit request only, logged and recorded as the sweep's are.
+    connect(quitButton, &PlainButton::clicked, this, [this] { manager.quitNow(app.first); });
 }
 
 QString AppRow::timeLeftText(std::int64_t remaining) {

@@ -104,6 +104,11 @@ TEST_F(AppRowTest, ResetAndQuitActOnlyWhileOnAndQuitChangesNothingElse) {
     click(part(*row, "quit"));
     EXPECT_DOUBLE_EQ(manager->runningApps().at(application), core.clock.now() - 60);
     EXPECT_EQ(fake.quitRequests, 1);
+
+    click(part(*row, "switch"));
+    fake.properties.acceptsQuit = true;
+    click(part(*row, "quit"));
+    EXPECT_EQ(core.record.added.size(), 1u) << "recorded as the sweep's quits are";
 }
 
 } // namespace drowsel::testing
