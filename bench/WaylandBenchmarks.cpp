@@ -10,6 +10,8 @@
 #include "fakes/ManualTimerScheduler.h"
 #include "fakes/MemoryDefaultsStore.h"
 #include "fakes/RecordingLogSink.h"
+#include "fakes/RecordingQuitRecord.h"
+#include "fakes/RecordingQuitWarnings.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/system/SystemClock.h"
 #include "platform/wayland/PlasmaWindowWorkspace.h"
@@ -124,6 +126,8 @@ struct ManagerOnCompositor {
     fakes::RecordingLogSink sink;
     fakes::FakeOwnApplication ownApplication;
     fakes::MemoryDefaultsStore defaults;
+    fakes::RecordingQuitWarnings warnings;
+    fakes::RecordingQuitRecord record;
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
@@ -138,8 +142,8 @@ struct ManagerOnCompositor {
         if (workspace &&
             wltest::SwaySession::waitUntil([&] { return workspace->runningApplications().size() == windowCount; },
                                            std::chrono::seconds(30), pumpQtEvents)) {
-            manager =
-                RunningAppsManager::create({*workspace, ownApplication, defaults, mainQueue, timers, clock, sink});
+            manager = RunningAppsManager::create(
+                {*workspace, ownApplication, defaults, mainQueue, timers, clock, sink, warnings, record});
             wltest::SwaySession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
                                            std::chrono::seconds(5), pumpQtEvents);
             countedSocket = wl_display_get_fd(connection->display());

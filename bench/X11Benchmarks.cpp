@@ -9,6 +9,8 @@
 #include "fakes/ManualTimerScheduler.h"
 #include "fakes/MemoryDefaultsStore.h"
 #include "fakes/RecordingLogSink.h"
+#include "fakes/RecordingQuitRecord.h"
+#include "fakes/RecordingQuitWarnings.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/system/SystemClock.h"
 #include "platform/x11/X11Workspace.h"
@@ -106,6 +108,8 @@ struct ManagerOnX11 {
     fakes::RecordingLogSink sink;
     fakes::FakeOwnApplication ownApplication;
     fakes::MemoryDefaultsStore defaults;
+    fakes::RecordingQuitWarnings warnings;
+    fakes::RecordingQuitRecord record;
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
@@ -114,8 +118,8 @@ struct ManagerOnX11 {
 
     ManagerOnX11() {
         if (workspace) {
-            manager =
-                RunningAppsManager::create({*workspace, ownApplication, defaults, mainQueue, timers, clock, sink});
+            manager = RunningAppsManager::create(
+                {*workspace, ownApplication, defaults, mainQueue, timers, clock, sink, warnings, record});
             xtest::XSession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
                                        std::chrono::seconds(5), pumpQtEvents);
         }
