@@ -154,8 +154,11 @@ TEST_P(WaylandWorkspaceTest, DrowselSweepsAnIdleNativeClientButSparesTheActiveOn
     activate(busyPid, busy);
     const auto configHome = driver().session().folder() + "/drowsel-config";
     std::filesystem::create_directories(configHome + "/Drowsel");
-    std::ofstream(configHome + "/Drowsel/Drowsel.conf") << "[General]\nhoursUntilClose=0\n";
-    const auto drowsel = driver().session().start({DROWSEL_BINARY}, {"XDG_CONFIG_HOME=" + configHome});
+    // No bar, so no tray: only this setting lets Drowsel quit anything here.
+    std::ofstream(configHome + "/Drowsel/Drowsel.conf") << "[General]\nhoursUntilClose=0\nquitWithoutTray=true\n";
+    const auto drowsel = driver().session().start(
+        {DROWSEL_BINARY}, {"XDG_CONFIG_HOME=" + configHome, "XDG_STATE_HOME=" + configHome + "/state",
+                           "DBUS_SESSION_BUS_ADDRESS=unix:path=" + configHome + "/no-bus"});
     started.push_back(drowsel);
 
     EXPECT_TRUE(waitUntil([&] { return !driver().session().isRunning(idlePid); }, std::chrono::seconds(150))) << seen();
