@@ -56,7 +56,6 @@ void RecentQuits::add(const ApplicationHandle& application, Date askedAt) {
         recent.resize(capacity);
     }
     save();
-    Q_EMIT changed();
 }
 
 bool RecentQuits::reopen(std::size_t index) const {

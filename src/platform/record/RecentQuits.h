@@ -43,13 +43,9 @@ public:
     // Starts the application again through its desktop entry; false, logged, when that fails.
     bool reopen(std::size_t index) const;
 
-    const QString& filePath() const { return path; }
     static QString defaultFilePath();
 
     static constexpr std::size_t capacity = 10;
-
-Q_SIGNALS:
-    void changed();
 
 private:
     void load();
