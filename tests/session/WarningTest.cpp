@@ -44,9 +44,13 @@ TEST(WarningTest, AfterAPauseTheWarningComesFirstAndQuitNowAsksAtOnce) {
     session.startClient("Idle");
     session.startClient("Active");
     session.x().run({"xdotool", "search", "--onlyvisible", "--class", "^Active$", "windowactivate", "--sync"});
-    // Paused from the start for a few seconds, whatever the setting up took.
+    // Paused from the start, whatever the setting up took, until a second
+    // before the next minute's sweep, or the one after if that is too near.
     session.startDrowsel("export " + bus + R"sh(
-echo "pausedUntil=$(date -u -d '+8 sec' +%Y-%m-%dT%H:%M:%SZ)" >>"$XDG_CONFIG_HOME/Drowsel/Drowsel.conf")sh");
+now=$(date +%s)
+end=$(( (now / 60 + 1) * 60 - 1 ))
+[ $((end - now)) -lt 5 ] && end=$((end + 60))
+echo "pausedUntil=$(date -u -d "@$end" +%Y-%m-%dT%H:%M:%SZ)" >>"$XDG_CONFIG_HOME/Drowsel/Drowsel.conf")sh");
 
     ASSERT_TRUE(
         DrowselSession::waitFor([&] { return dunstctl("count displayed") == "1\n"; }, std::chrono::seconds(150)))
