@@ -107,6 +107,7 @@ void RunningAppsManager::appDidDeactivate(const DeactivationNotification& notifi
 }
 
 void RunningAppsManager::timerTick() {
+    noticeWakeUp(services.clock.now());
     if (ownWindowHasFocus()) {
         checkOpenApps();
         return;
@@ -115,6 +116,18 @@ void RunningAppsManager::timerTick() {
     if (std::floor(std::fmod(services.clock.now(), 60.0)) == 0.0) {
         checkOpenApps();
     }
+}
+
+// The timer ticks every second; a far longer gap in a clock that counts sleep
+// is the machine waking up, and opening the lid is not the moment to close
+// anything: what went past its limit meanwhile gets the grace, warning first.
+void RunningAppsManager::noticeWakeUp(Date now) {
+    if (lastTick && now - *lastTick > wakeGapSeconds) {
+        log.info("Woke up after " + std::to_string(std::llround((now - *lastTick) / 60)) +
+                 " min; nothing is asked to quit for 5 min");
+        startGrace();
+    }
+    lastTick = now;
 }
 
 bool RunningAppsManager::ownWindowHasFocus() const {
@@ -284,8 +297,8 @@ void RunningAppsManager::setQuittingAllowed(bool allowed) {
     }
 }
 
-// The end of a pause is not the moment to close anything: what went past its
-// limit meanwhile is warned first and asked after the grace.
+// The end of a pause or a sleep is not the moment to close anything: what went
+// past its limit meanwhile is warned first and asked after the grace.
 void RunningAppsManager::startGrace() {
     if (!areQuitsHeld()) {
         graceEnd = services.clock.now() + graceSeconds;

@@ -44,6 +44,8 @@ public:
     // pause or a hold ends nothing is asked to quit.
     static constexpr double warningLeadSeconds = 300;
     static constexpr double graceSeconds = 300;
+    // A gap between the one-second ticks longer than this is a wake-up.
+    static constexpr double wakeGapSeconds = 90;
 
     // Loads the switches, queues the first tracking, subscribes to
     // deactivations and starts the one-second timer.
@@ -99,6 +101,7 @@ private:
     void dropExcludedApps();
     void quitIdleApps(Date sweepTime);
     void endPauseIfDue(Date sweepTime);
+    void noticeWakeUp(Date now);
     bool areQuitsHeld() const { return pausedUntilValue.has_value() || !quittingAllowed; }
     void startGrace();
     void askToQuit(const ApplicationHandle& application, Date idleSince, Date now);
@@ -119,7 +122,8 @@ private:
     std::unordered_set<ApplicationHandle> warned;
     std::optional<Date> pausedUntilValue;
     bool quittingAllowed = true;
-    // Before this time nothing is asked to quit: the end of a pause plus the grace.
+    std::optional<Date> lastTick;
+    // Before this time nothing is asked to quit: the end of a pause or a sleep plus the grace.
     Date graceEnd = -std::numeric_limits<Date>::infinity();
     Logger log;
     ChangePublisher willChange;

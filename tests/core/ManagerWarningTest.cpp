@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ManagerTest.h"
 
+#include <cmath>
+
 namespace drowsel {
 namespace {
 
@@ -110,6 +112,24 @@ TEST_P(PauseTest, AfterItTheWarningComesFirstAndTheAskFiveMinutesLater) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ByTimeOrByTheUser, PauseTest, ::testing::Bool());
+
+// Ticks come every second; a gap of hours in the clock is a sleep.
+TEST_F(WarningTest, AfterAWakeUpTheWarningComesFirstAndTheAskFiveMinutesLater) {
+    const double minute = std::ceil(start / 60) * 60 - start;
+    const auto tickAt = [&](double seconds) {
+        env.clock.time = start + minute + seconds;
+        tick();
+    };
+    tickAt(0);
+    tickAt(3 * hour);
+    EXPECT_EQ(warnedAndAsked(), (std::vector<std::pair<int, int>>{{1, 0}}));
+    for (double seconds = 60; seconds < 300; seconds += 60) {
+        tickAt(3 * hour + seconds);
+    }
+    EXPECT_EQ(quitRequests(app), 0);
+    tickAt(3 * hour + 300);
+    EXPECT_EQ(quitRequests(app), 1);
+}
 
 TEST_F(WarningTest, TheApplicationInUseIsNeverWarnedNotEvenAfterAPause) {
     store(DefaultsKeys::hoursUntilClose, std::int64_t{0});

@@ -2,6 +2,7 @@
 #include "platform/qt/QtMainQueue.h"
 #include "platform/qt/QtOwnApplication.h"
 #include "platform/qt/QtTimerScheduler.h"
+#include "platform/system/SystemClock.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,23 @@ TEST(QtOwnApplicationTest, AnOpenPopupHasTheFocus) {
     EXPECT_TRUE(std::ranges::any_of(own.windows(), hasFocus));
     popup.hide();
     EXPECT_FALSE(std::ranges::any_of(own.windows(), hasFocus));
+}
+
+// The wall clock set 10 h forward, then a day back, moves nothing; only the
+// time since boot (sleep included) does.
+TEST(SystemClockTest, StartsAtTheWallTimeAndThenFollowsOnlyTheTimeSinceBoot) {
+    static Date wall = 1'800'000'000;
+    static Date boot = 500;
+    const SystemClock clock([] { return wall; }, [] { return boot; });
+    EXPECT_EQ(clock.now(), 1'800'000'000);
+
+    wall += 10 * 3600;
+    boot += 1;
+    EXPECT_EQ(clock.now(), 1'800'000'001);
+    wall -= 24 * 3600;
+    boot += 3600;
+    EXPECT_EQ(clock.now(), 1'800'003'601);
+    EXPECT_GT(SystemClock().now(), SystemClock::wallSeconds() - 1) << "the system's sources";
 }
 
 } // namespace drowsel
