@@ -12,7 +12,8 @@ NoTrayGuard::NoTrayGuard(TrayHostWatcher& hosts, RunningAppsManager& manager, De
     noticeDelay.setSingleShot(true);
     noticeDelay.setInterval(noticeDelayMilliseconds);
     QObject::connect(&noticeDelay, &QTimer::timeout, [this] { noticeMissingTray(); });
-    QObject::connect(&hosts, &TrayHostWatcher::trayChanged, [this] { update(); });
+    // The timer, ours, ends the connection when we go.
+    QObject::connect(&hosts, &TrayHostWatcher::trayChanged, &noticeDelay, [this] { update(); });
     update();
 }
 
