@@ -42,11 +42,11 @@ std::optional<QColor> backgroundAround(const QRect& icon) {
         icon.adjusted(-backgroundRing, -backgroundRing, backgroundRing, backgroundRing).intersected(screen->geometry());
     const QPoint origin = area.topLeft() - screen->geometry().topLeft();
     const QImage image = screen->grabWindow(0, origin.x(), origin.y(), area.width(), area.height()).toImage();
+    const QRect glyph = icon.adjusted(iconMargin, iconMargin, -iconMargin, -iconMargin);
     std::vector<QColor> ring;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (!icon.adjusted(iconMargin, iconMargin, -iconMargin, -iconMargin)
-                     .contains(area.topLeft() + QPoint(x, y))) {
+            if (!glyph.contains(area.topLeft() + QPoint(x, y))) {
                 ring.push_back(image.pixelColor(x, y));
             }
         }
