@@ -7,6 +7,7 @@
 #include "SwaySession.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
+#include "fakes/FakeWorkDetector.h"
 #include "fakes/ManualTimerScheduler.h"
 #include "fakes/MemoryDefaultsStore.h"
 #include "fakes/RecordingLogSink.h"
@@ -128,6 +129,7 @@ struct ManagerOnCompositor {
     fakes::MemoryDefaultsStore defaults;
     fakes::RecordingQuitWarnings warnings;
     fakes::RecordingQuitRecord record;
+    fakes::FakeWorkDetector work;
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
@@ -143,7 +145,7 @@ struct ManagerOnCompositor {
             wltest::SwaySession::waitUntil([&] { return workspace->runningApplications().size() == windowCount; },
                                            std::chrono::seconds(30), pumpQtEvents)) {
             manager = RunningAppsManager::create(
-                {*workspace, ownApplication, defaults, mainQueue, timers, clock, sink, warnings, record});
+                {*workspace, ownApplication, defaults, mainQueue, timers, clock, clock, sink, warnings, record, work});
             wltest::SwaySession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
                                            std::chrono::seconds(5), pumpQtEvents);
             countedSocket = wl_display_get_fd(connection->display());

@@ -6,6 +6,7 @@
 #include "XSession.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
+#include "fakes/FakeWorkDetector.h"
 #include "fakes/ManualTimerScheduler.h"
 #include "fakes/MemoryDefaultsStore.h"
 #include "fakes/RecordingLogSink.h"
@@ -110,6 +111,7 @@ struct ManagerOnX11 {
     fakes::MemoryDefaultsStore defaults;
     fakes::RecordingQuitWarnings warnings;
     fakes::RecordingQuitRecord record;
+    fakes::FakeWorkDetector work;
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
@@ -119,7 +121,7 @@ struct ManagerOnX11 {
     ManagerOnX11() {
         if (workspace) {
             manager = RunningAppsManager::create(
-                {*workspace, ownApplication, defaults, mainQueue, timers, clock, sink, warnings, record});
+                {*workspace, ownApplication, defaults, mainQueue, timers, clock, clock, sink, warnings, record, work});
             xtest::XSession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
                                        std::chrono::seconds(5), pumpQtEvents);
         }

@@ -31,7 +31,8 @@ public:
     static std::unique_ptr<LinuxPlatform> open();
 
     CoreServices coreServices() {
-        return {*workspace, ownApplication, store, mainQueue, timers, clock, logSink, notifications, recentQuits};
+        return {*workspace, ownApplication, store,         mainQueue,   timers, clock,
+                clock,      logSink,        notifications, recentQuits, work};
     }
     ViewEnvironment viewEnvironment() { return {settings, clock, *icons}; }
     LogSink& log() { return logSink; }
@@ -44,6 +45,11 @@ public:
 private:
     LinuxPlatform();
 
+    // Until the detectors are wired: nothing is ever at work.
+    struct NoWork : WorkDetector {
+        std::optional<Work> workOf(const ApplicationHandle&) override { return std::nullopt; }
+    };
+
     SystemClock clock;
     JournalLogSink journal;
     RepeatCollapsingLogSink logSink{journal, clock};
@@ -55,6 +61,7 @@ private:
     QtMainQueue mainQueue;
     QtTimerScheduler timers;
     DesktopNotifications notifications{Logger(logSink, bundleIdentifier, "notifications")};
+    NoWork work;
     RecentQuits recentQuits{Logger(logSink, bundleIdentifier, "record"), &DesktopEntryLauncher::launch};
 };
 

@@ -9,6 +9,7 @@
 #include "core/QuitRecord.h"
 #include "core/QuitWarnings.h"
 #include "core/TimerScheduler.h"
+#include "core/WorkDetector.h"
 #include "core/Workspace.h"
 
 namespace drowsel {
@@ -22,9 +23,13 @@ struct CoreServices {
     MainQueue& mainQueue;
     TimerScheduler& timers;
     Clock& clock;
+    // Idle time is counted on this one: the clock above, or one that stands
+    // still while the user is away from the computer.
+    Clock& idleClock;
     LogSink& logSink;
     QuitWarnings& warnings;
     QuitRecord& record;
+    WorkDetector& work;
 };
 
 } // namespace drowsel

@@ -3,6 +3,7 @@
 
 #include "core/ActivationPolicy.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ public:
     // Path of the application's desktop entry or executable.
     virtual std::optional<std::string> bundleLocation() const = 0;
     virtual ActivationPolicy activationPolicy() const = 0;
+    // The process that owns the application's windows, when the desktop says.
+    virtual std::optional<std::int64_t> processIdentifier() const = 0;
     virtual bool isFinishedLaunching() const = 0;
     // Asks for a normal quit, the way the user's close button would; never
     // forces. True when the request was delivered.

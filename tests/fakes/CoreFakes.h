@@ -3,6 +3,7 @@
 
 #include "core/CoreServices.h"
 #include "fakes/FakeOwnApplication.h"
+#include "fakes/FakeWorkDetector.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/ManualMainQueue.h"
 #include "fakes/ManualTimerScheduler.h"
@@ -20,6 +21,7 @@ namespace drowsel::fakes {
 struct CoreFakes {
     RecordingLogSink log;
     SettableClock clock;
+    FakeWorkDetector work;
     MemoryDefaultsStore defaults;
     RecordingQuitWarnings warnings;
     RecordingQuitRecord record;
@@ -29,7 +31,7 @@ struct CoreFakes {
     FakeWorkspace workspace;
 
     CoreServices services() {
-        return {workspace, ownApplication, defaults, mainQueue, timers, clock, log, warnings, record};
+        return {workspace, ownApplication, defaults, mainQueue, timers, clock, clock, log, warnings, record, work};
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "core/RunningApplication.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@ public:
         std::optional<std::string> bundleIdentifier{};
         std::optional<std::string> bundleLocation{};
         ActivationPolicy activationPolicy = ActivationPolicy::regular;
+        std::optional<std::int64_t> processIdentifier{};
         bool finishedLaunching = true;
         bool acceptsQuit = true;
     };
@@ -26,6 +28,7 @@ public:
     std::optional<std::string> bundleIdentifier() const override { return properties.bundleIdentifier; }
     std::optional<std::string> bundleLocation() const override { return properties.bundleLocation; }
     ActivationPolicy activationPolicy() const override { return properties.activationPolicy; }
+    std::optional<std::int64_t> processIdentifier() const override { return properties.processIdentifier; }
     bool isFinishedLaunching() const override { return properties.finishedLaunching; }
     bool terminate() override {
         ++quitRequests;

@@ -278,6 +278,9 @@ WaylandApplication::Facts PlasmaWindowWorkspace::factsOf(const ApplicationKey& k
         }
         facts.toplevels.push_back(member->id);
     }
+    if (key.first > 0) {
+        facts.pid = key.first;
+    }
     if (!facts.location && key.first > 0) {
         facts.location = executableOf(key.first);
     }

@@ -19,6 +19,7 @@ public:
         std::optional<std::string> name;
         std::optional<std::string> identifier;
         std::optional<std::string> location;
+        std::optional<std::int64_t> pid;
         ActivationPolicy policy = ActivationPolicy::regular;
         // The workspace's ids of the application's toplevels.
         std::vector<std::uint64_t> toplevels;
@@ -30,6 +31,7 @@ public:
     std::optional<std::string> bundleIdentifier() const override { return facts.identifier; }
     std::optional<std::string> bundleLocation() const override { return facts.location; }
     ActivationPolicy activationPolicy() const override { return facts.policy; }
+    std::optional<std::int64_t> processIdentifier() const override { return facts.pid; }
     // The compositor lists a toplevel once it is mapped.
     bool isFinishedLaunching() const override { return true; }
     // Asks the compositor to close each toplevel, as its close button would.

@@ -4,6 +4,7 @@
 #include "core/RunningApplication.h"
 #include "platform/x11/WindowCloser.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
         std::optional<std::string> name;
         std::optional<std::string> identifier;
         std::optional<std::string> location;
+        std::optional<std::int64_t> pid;
         ActivationPolicy policy = ActivationPolicy::accessory;
         bool hasMappedWindow = false;
         // Ordinary top-level windows that list WM_DELETE_WINDOW in WM_PROTOCOLS.
@@ -30,6 +32,7 @@ public:
     std::optional<std::string> bundleIdentifier() const override { return facts.identifier; }
     std::optional<std::string> bundleLocation() const override { return facts.location; }
     ActivationPolicy activationPolicy() const override { return facts.policy; }
+    std::optional<std::int64_t> processIdentifier() const override { return facts.pid; }
     bool isFinishedLaunching() const override { return hasLaunched; }
     // False when no window can be asked: none lists WM_DELETE_WINDOW, the
     // application has gone or the workspace is closed.

@@ -300,6 +300,9 @@ void X11Workspace::rebuildApplications() {
             application = std::make_shared<X11Application>(closer);
         }
         auto facts = factsOf(group);
+        if (key.pid > 0) {
+            facts.pid = key.pid;
+        }
         if (!facts.location) {
             facts.location = executableOf(key.pid);
         }
