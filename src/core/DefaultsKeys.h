@@ -17,6 +17,11 @@ inline constexpr const char* toggleStatus = "com.Drowsel.toggleStatus";
 inline constexpr const char* warnBeforeQuitting = "warnBeforeQuitting";
 // Whether applications are asked to quit while no tray shows Drowsel; off while absent.
 inline constexpr const char* quitWithoutTray = "quitWithoutTray";
+// Whether an application playing or recording sound, keeping the computer
+// awake or running a command in a terminal counts as in use; on while absent.
+inline constexpr const char* spareApplicationsAtWork = "spareApplicationsAtWork";
+// Whether idle clocks stand still while the user is away from the computer; off while absent.
+inline constexpr const char* countOnlyActiveTime = "countOnlyActiveTime";
 // The end of a pause, as ISO 8601 text; absent or past when not paused.
 inline constexpr const char* pausedUntil = "pausedUntil";
 

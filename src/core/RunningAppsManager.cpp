@@ -51,7 +51,7 @@ bool RunningAppsManager::isExcluded(const ApplicationHandle& application) const 
 }
 
 void RunningAppsManager::trackNewApps() {
-    const Date date = services.clock.now();
+    const Date date = services.idleClock.now();
     for (const auto& application : services.workspace.runningApplications()) {
         if (runningAppsValue.contains(application) || isExcluded(application)) {
             continue;
@@ -103,7 +103,7 @@ void RunningAppsManager::appDidDeactivate(const DeactivationNotification& notifi
         return;
     }
     services.mainQueue.post(
-        [self = shared_from_this(), application] { self->stamp(application, self->services.clock.now()); });
+        [self = shared_from_this(), application] { self->stamp(application, self->services.idleClock.now()); });
 }
 
 void RunningAppsManager::timerTick() {
@@ -139,17 +139,17 @@ bool RunningAppsManager::ownWindowHasFocus() const {
 void RunningAppsManager::checkOpenApps() {
     log.debug("checkOpenApps");
     const auto running = services.workspace.runningApplications();
-    const Date sweepTime = services.clock.now();
+    const Date idleNow = services.idleClock.now();
 
     loadToggleStatus();
 
     dropAppsNoLongerRunning(running);
     dropExcludedApps();
     if (const auto frontmost = services.workspace.frontmostApplication(); frontmost && !isExcluded(*frontmost)) {
-        stamp(*frontmost, sweepTime);
+        stamp(*frontmost, idleNow);
     }
     trackNewApps();
-    quitIdleApps(sweepTime);
+    quitIdleApps(idleNow, services.clock.now());
 }
 
 void RunningAppsManager::dropAppsNoLongerRunning(const std::vector<ApplicationHandle>& running) {
@@ -157,6 +157,7 @@ void RunningAppsManager::dropAppsNoLongerRunning(const std::vector<ApplicationHa
     // Told at every sweep, even when nothing goes: this is what refreshes the panel's times.
     willChange.send();
     std::erase_if(runningAppsValue, [&](const auto& entry) { return !runningSet.contains(entry.first); });
+    std::erase_if(atWork, [&](const auto& entry) { return !runningSet.contains(entry.first); });
     std::erase_if(warned, [&](const ApplicationHandle& application) {
         if (runningSet.contains(application)) {
             return false;
@@ -181,9 +182,10 @@ void RunningAppsManager::dropExcludedApps() {
 // An application is warned at the first sweep that finds less than the lead
 // left, then asked once its time is up. One already past its limit when first
 // seen (a limit of zero, or one just lowered) is asked at once; after a pause
-// or a hold the grace comes first, with its warning.
-void RunningAppsManager::quitIdleApps(Date sweepTime) {
-    endPauseIfDue(sweepTime);
+// or a hold the grace comes first, with its warning. Idle times are on the idle
+// clock; the grace is on the clock that always runs.
+void RunningAppsManager::quitIdleApps(Date idleNow, Date now) {
+    endPauseIfDue(now);
     if (areQuitsHeld()) {
         return;
     }
@@ -195,19 +197,58 @@ void RunningAppsManager::quitIdleApps(Date sweepTime) {
             withdrawWarning(application);
             continue;
         }
-        const double deadline = std::max(date + limit, graceEnd);
+        const double idleLeft = date + limit - idleNow;
+        const double secondsLeft = std::max(idleLeft, graceEnd - now);
+        const bool isDue = idleLeft < 0 && now >= graceEnd;
         // Stamped at this sweep, as the application in use is: never warned, whatever its limit.
-        const bool isIdle = date < sweepTime;
-        if (sweepTime - date > limit && sweepTime >= graceEnd) {
-            askToQuit(application, date, sweepTime);
-        } else if (warns && isIdle && deadline - sweepTime <= warningLeadSeconds && !warned.contains(application)) {
-            warn(application, deadline - sweepTime);
+        const bool isIdle = date < idleNow;
+        // Only what is near its time is looked at, and what was at work at the last look.
+        const bool needsLook = secondsLeft <= warningLeadSeconds || atWork.contains(application);
+        if (isIdle && needsLook) {
+            if (const auto work = detectWork(application)) {
+                if (isDue) {
+                    log.info("Spared " + application->localizedName().value_or("Unknown") + ": " + work->description());
+                }
+                stamp(application, idleNow);
+                continue;
+            }
+        }
+        if (isDue) {
+            askToQuit(application, date, idleNow);
+        } else if (warns && isIdle && secondsLeft <= warningLeadSeconds && !warned.contains(application)) {
+            warn(application, secondsLeft);
         }
     }
 }
 
-void RunningAppsManager::endPauseIfDue(Date sweepTime) {
-    if (pausedUntilValue && sweepTime >= *pausedUntilValue) {
+// At work counts as in use; its start and end are noted for the rows and the log.
+std::optional<Work> RunningAppsManager::detectWork(const ApplicationHandle& application) {
+    const auto work = sparesApplicationsAtWork() ? services.work.workOf(application) : std::nullopt;
+    const auto known = atWork.find(application);
+    const auto name = application->localizedName().value_or("Unknown");
+    if (work && (known == atWork.end() || known->second != *work)) {
+        log.debug(name + " is at work: " + work->description());
+        willChange.send();
+        atWork.insert_or_assign(application, *work);
+    } else if (!work && known != atWork.end()) {
+        log.debug(name + " is no longer at work");
+        willChange.send();
+        atWork.erase(known);
+    }
+    return work;
+}
+
+bool RunningAppsManager::sparesApplicationsAtWork() const {
+    return services.defaults.boolean(DefaultsKeys::spareApplicationsAtWork).value_or(true);
+}
+
+std::optional<Work> RunningAppsManager::workOf(const ApplicationHandle& application) const {
+    const auto found = atWork.find(application);
+    return found == atWork.end() ? std::nullopt : std::optional(found->second);
+}
+
+void RunningAppsManager::endPauseIfDue(Date now) {
+    if (pausedUntilValue && now >= *pausedUntilValue) {
         resume();
     }
 }
@@ -217,15 +258,15 @@ bool RunningAppsManager::warnsBeforeQuitting() const {
 }
 
 // Refused requests keep the entry and are asked again at the next sweep.
-void RunningAppsManager::askToQuit(const ApplicationHandle& application, Date idleSince, Date now) {
+void RunningAppsManager::askToQuit(const ApplicationHandle& application, Date idleSince, Date idleNow) {
     if (!application->terminate()) {
         return;
     }
-    const auto idleMinutes = static_cast<std::int64_t>(std::max(0.0, now - idleSince) / 60);
+    const auto idleMinutes = static_cast<std::int64_t>(std::max(0.0, idleNow - idleSince) / 60);
     const auto hours = idleMinutes / 60;
     log.info("Asked " + application->localizedName().value_or("Unknown") + " to quit after " +
              (hours > 0 ? std::to_string(hours) + " h " : "") + std::to_string(idleMinutes % 60) + " min idle");
-    services.record.add(application, now);
+    services.record.add(application, services.clock.now());
     untrack(application);
 }
 
@@ -260,7 +301,7 @@ void RunningAppsManager::withdrawAllWarnings() {
 
 void RunningAppsManager::keepOpen(const ApplicationHandle& application) {
     if (runningAppsValue.contains(application)) {
-        stamp(application, services.clock.now());
+        stamp(application, services.idleClock.now());
     }
 }
 
@@ -268,7 +309,7 @@ void RunningAppsManager::quitNow(const ApplicationHandle& application) {
     const auto found = runningAppsValue.find(application);
     if (found != runningAppsValue.end()) {
         withdrawWarning(application);
-        askToQuit(application, found->second, services.clock.now());
+        askToQuit(application, found->second, services.idleClock.now());
     }
 }
 
@@ -320,7 +361,7 @@ double RunningAppsManager::idleLimitSeconds(std::int64_t hours) {
 }
 
 void RunningAppsManager::resetIdleClock(const ApplicationHandle& application) {
-    stamp(application, services.clock.now());
+    stamp(application, services.idleClock.now());
 }
 
 bool RunningAppsManager::toggleFor(const std::string& name) const {
@@ -347,6 +388,7 @@ void RunningAppsManager::stamp(const ApplicationHandle& application, Date date) 
 void RunningAppsManager::untrack(const ApplicationHandle& application) {
     willChange.send();
     runningAppsValue.erase(application);
+    atWork.erase(application);
     withdrawWarning(application);
 }
 

@@ -9,6 +9,7 @@
 #include "core/Logger.h"
 #include "core/TimerScheduler.h"
 #include "core/ToggleStatus.h"
+#include "core/Work.h"
 
 #include <array>
 #include <cstdint>
@@ -69,6 +70,10 @@ public:
     void timerTick();
     void checkOpenApps();
 
+    // What keeps an application in use although it is in the background, as
+    // found at the last sweep that asked.
+    std::optional<Work> workOf(const ApplicationHandle& application) const;
+
     // What the rows do.
     void resetIdleClock(const ApplicationHandle& application);
     bool toggleFor(const std::string& name) const;
@@ -99,12 +104,14 @@ private:
     void untrack(const ApplicationHandle& application);
     void dropAppsNoLongerRunning(const std::vector<ApplicationHandle>& running);
     void dropExcludedApps();
-    void quitIdleApps(Date sweepTime);
-    void endPauseIfDue(Date sweepTime);
+    void quitIdleApps(Date idleNow, Date now);
+    std::optional<Work> detectWork(const ApplicationHandle& application);
+    bool sparesApplicationsAtWork() const;
+    void endPauseIfDue(Date now);
     void noticeWakeUp(Date now);
     bool areQuitsHeld() const { return pausedUntilValue.has_value() || !quittingAllowed; }
     void startGrace();
-    void askToQuit(const ApplicationHandle& application, Date idleSince, Date now);
+    void askToQuit(const ApplicationHandle& application, Date idleSince, Date idleNow);
     void warn(const ApplicationHandle& application, double secondsLeft);
     void withdrawWarning(const ApplicationHandle& application);
     void withdrawAllWarnings();
@@ -120,6 +127,7 @@ private:
     ToggleStatus toggleStatusValue;
     std::unordered_set<std::string> unreadableSwitchesLogged;
     std::unordered_set<ApplicationHandle> warned;
+    std::unordered_map<ApplicationHandle, Work> atWork;
     std::optional<Date> pausedUntilValue;
     bool quittingAllowed = true;
     std::optional<Date> lastTick;

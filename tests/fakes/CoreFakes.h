@@ -29,9 +29,12 @@ struct CoreFakes {
     FakeOwnApplication ownApplication;
     ManualMainQueue mainQueue;
     FakeWorkspace workspace;
+    // Idle time counts on the clock unless a test gives it a clock of its own.
+    Clock* idleClock = nullptr;
 
     CoreServices services() {
-        return {workspace, ownApplication, defaults, mainQueue, timers, clock, clock, log, warnings, record, work};
+        return {workspace, ownApplication, defaults, mainQueue, timers, clock, idleClock ? *idleClock : clock,
+                log,       warnings,       record,   work};
     }
 };
 
