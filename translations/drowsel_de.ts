@@ -4,6 +4,26 @@
 <context>
     <name>drowsel::AppRow</name>
     <message>
+        <source>Playing sound: not idle</source>
+        <translation>Spielt Ton ab: nicht untätig</translation>
+    </message>
+    <message>
+        <source>Recording: not idle</source>
+        <translation>Nimmt auf: nicht untätig</translation>
+    </message>
+    <message>
+        <source>Keeping the computer awake: %1</source>
+        <translation>Hält den Computer wach: %1</translation>
+    </message>
+    <message>
+        <source>not idle</source>
+        <translation>nicht untätig</translation>
+    </message>
+    <message>
+        <source>Running a command: not idle</source>
+        <translation>Führt einen Befehl aus: nicht untätig</translation>
+    </message>
+    <message>
         <source>Quit %1 automatically</source>
         <translation>%1 automatisch beenden</translation>
     </message>
@@ -68,6 +88,14 @@
 </context>
 <context>
     <name>drowsel::TrayMenu</name>
+    <message>
+        <source>Spare applications at work</source>
+        <translation>Arbeitende Anwendungen verschonen</translation>
+    </message>
+    <message>
+        <source>Count only time at the computer</source>
+        <translation>Nur Zeit am Computer zählen</translation>
+    </message>
     <message>
         <source>Pause for 1 hour</source>
         <translation>Pause für 1 Stunde</translation>

@@ -4,6 +4,26 @@
 <context>
     <name>drowsel::AppRow</name>
     <message>
+        <source>Playing sound: not idle</source>
+        <translation>Lit du son : pas inactive</translation>
+    </message>
+    <message>
+        <source>Recording: not idle</source>
+        <translation>Enregistre : pas inactive</translation>
+    </message>
+    <message>
+        <source>Keeping the computer awake: %1</source>
+        <translation>Garde l’ordinateur éveillé : %1</translation>
+    </message>
+    <message>
+        <source>not idle</source>
+        <translation>pas inactive</translation>
+    </message>
+    <message>
+        <source>Running a command: not idle</source>
+        <translation>Exécute une commande : pas inactive</translation>
+    </message>
+    <message>
         <source>Quit %1 automatically</source>
         <translation>Fermer %1 automatiquement</translation>
     </message>
@@ -68,6 +88,14 @@
 </context>
 <context>
     <name>drowsel::TrayMenu</name>
+    <message>
+        <source>Spare applications at work</source>
+        <translation>Épargner les applications au travail</translation>
+    </message>
+    <message>
+        <source>Count only time at the computer</source>
+        <translation>Ne compter que le temps passé à l’ordinateur</translation>
+    </message>
     <message>
         <source>Pause for 1 hour</source>
         <translation>Pause d’une heure</translation>

@@ -28,13 +28,19 @@ void TrayMenu::rebuild() {
     clear();
     addPauseItems();
     addRecentlyQuit();
-    QAction* warns = addAction(tr("Warn before quitting"));
-    warns->setCheckable(true);
-    warns->setChecked(model.warnsBeforeQuitting());
-    connect(warns, &QAction::toggled, this, [this](bool checked) { model.setWarnsBeforeQuitting(checked); });
+    addSwitch(tr("Warn before quitting"), MenuSwitch::warnBeforeQuitting);
+    addSwitch(tr("Spare applications at work"), MenuSwitch::spareApplicationsAtWork);
+    addSwitch(tr("Count only time at the computer"), MenuSwitch::countOnlyActiveTime);
     addSeparator();
     addAction(tr("Settings…"), this, [this] { model.openSettings(); });
     addAction(tr("Quit Drowsel"), this, [this] { model.quitDrowsel(); });
+}
+
+void TrayMenu::addSwitch(const QString& text, MenuSwitch item) {
+    QAction* action = addAction(text);
+    action->setCheckable(true);
+    action->setChecked(model.isOn(item));
+    connect(action, &QAction::toggled, this, [this, item](bool checked) { model.setOn(item, checked); });
 }
 
 void TrayMenu::addPauseItems() {

@@ -28,6 +28,7 @@ private:
     void rebuild();
     void addPauseItems();
     void addRecentlyQuit();
+    void addSwitch(const QString& text, MenuSwitch item);
 
     TrayMenuModel& model;
     Clock now;

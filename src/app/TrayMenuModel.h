@@ -19,6 +19,9 @@ struct RecentlyQuitEntry {
     bool canReopen;
 };
 
+// The menu's checkable items, each a setting in the settings file.
+enum class MenuSwitch { warnBeforeQuitting, spareApplicationsAtWork, countOnlyActiveTime };
+
 // What the tray menu shows and does; the program's shell implements it over
 // the manager and the settings.
 class TrayMenuModel {
@@ -29,8 +32,8 @@ public:
     virtual void resume() = 0;
     virtual std::vector<RecentlyQuitEntry> recentlyQuit() const = 0;
     virtual void reopen(std::size_t index) = 0;
-    virtual bool warnsBeforeQuitting() const = 0;
-    virtual void setWarnsBeforeQuitting(bool warns) = 0;
+    virtual bool isOn(MenuSwitch item) const = 0;
+    virtual void setOn(MenuSwitch item, bool on) = 0;
     virtual void openSettings() = 0;
     virtual void quitDrowsel() = 0;
 };

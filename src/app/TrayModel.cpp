@@ -21,11 +21,24 @@ Date dateOf(const QDateTime& dateTime) { return static_cast<Date>(dateTime.toMSe
 } // namespace
 
 TrayModel::TrayModel(Parts parts, Logger log)
-    : parts(std::move(parts)), log(std::move(log)),
-      warns(this->parts.settings, DefaultsKeys::warnBeforeQuitting, true) {
+    : parts(std::move(parts)), log(std::move(log)), warns(this->parts.settings, DefaultsKeys::warnBeforeQuitting, true),
+      spares(this->parts.settings, DefaultsKeys::spareApplicationsAtWork, true),
+      countsOnlyActiveTime(this->parts.settings, DefaultsKeys::countOnlyActiveTime, false) {
     // Told before each change: the look follows once the change is made.
     managerChanges = this->parts.manager.objectWillChange().subscribe(
         [this] { QTimer::singleShot(0, QCoreApplication::instance(), [this] { followManager(); }); });
+}
+
+StoredValue<bool>& TrayModel::stored(MenuSwitch item) const {
+    switch (item) {
+    case MenuSwitch::warnBeforeQuitting:
+        return warns;
+    case MenuSwitch::spareApplicationsAtWork:
+        return spares;
+    case MenuSwitch::countOnlyActiveTime:
+        return countsOnlyActiveTime;
+    }
+    return warns;
 }
 
 void TrayModel::readStoredPause() {

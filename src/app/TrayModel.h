@@ -38,18 +38,22 @@ public:
     void resume() override;
     std::vector<RecentlyQuitEntry> recentlyQuit() const override;
     void reopen(std::size_t index) override;
-    bool warnsBeforeQuitting() const override { return warns.value(); }
-    void setWarnsBeforeQuitting(bool warnsNow) override { warns.set(warnsNow); }
+    bool isOn(MenuSwitch item) const override { return stored(item).value(); }
+    void setOn(MenuSwitch item, bool on) override { stored(item).set(on); }
     void openSettings() override { parts.openSettings(); }
     void quitDrowsel() override;
 
 private:
     void followManager();
     void storePause(const QString& until);
+    StoredValue<bool>& stored(MenuSwitch item) const;
 
     Parts parts;
     Logger log;
-    StoredValue<bool> warns;
+    // Mutable: reading a stored value caches it.
+    mutable StoredValue<bool> warns;
+    mutable StoredValue<bool> spares;
+    mutable StoredValue<bool> countsOnlyActiveTime;
     ChangePublisher::Subscription managerChanges;
     std::optional<QDateTime> shownPause;
     QString badStoredPause;

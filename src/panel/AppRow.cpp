@@ -48,6 +48,13 @@ bool isDirectionControl(QChar character) {
 // isolate ... pop directional isolate).
 QString isolated(const QString& name) { return QChar(0x2068) + name + QChar(0x2069); }
 
+// Names and reasons come from other programs: their control characters would garble the panel's text.
+QString withoutControls(QString text) {
+    text.removeIf(
+        [](QChar character) { return character.category() == QChar::Other_Control || isDirectionControl(character); });
+    return text;
+}
+
 QFont withWeight(QFont font, bool isBold) {
     font.setBold(isBold);
     return font;
@@ -127,9 +134,7 @@ QString AppRow::shownName(const ApplicationHandle& application) {
     if (!localizedName) {
         return QStringLiteral("Unknown");
     }
-    QString name = QString::fromStdString(*localizedName);
-    name.removeIf(
-        [](QChar character) { return character.category() == QChar::Other_Control || isDirectionControl(character); });
+    const QString name = withoutControls(QString::fromStdString(*localizedName));
     return name.isEmpty() ? QStringLiteral("Unknown") : name;
 }
 
@@ -151,6 +156,32 @@ void AppRow::redraw() {
     quitButton->setEnabled(looks.isOn);
     quitButton->setVisible(showCloseButton.value());
     drawAccessibleNames(looks.name);
+    drawWork();
+}
+
+// Why an application in the background is spared: the row's tooltip, and its
+// description for screen readers.
+void AppRow::drawWork() {
+    const auto work = manager.workOf(app.first);
+    const QString text = work ? workText(*work) : QString();
+    setToolTip(text);
+    setAccessibleDescription(text);
+}
+
+QString AppRow::workText(const Work& work) {
+    switch (work.kind) {
+    case Work::Kind::playingSound:
+        return tr("Playing sound: not idle");
+    case Work::Kind::recording:
+        return tr("Recording: not idle");
+    case Work::Kind::keepingAwake: {
+        const QString reason = withoutControls(QString::fromStdString(work.reason));
+        return tr("Keeping the computer awake: %1").arg(reason.isEmpty() ? tr("not idle") : isolated(reason));
+    }
+    case Work::Kind::runningCommand:
+        return tr("Running a command: not idle");
+    }
+    return {};
 }
 
 void AppRow::drawName(const Looks& looks) {

@@ -57,6 +57,8 @@ private:
     std::int64_t remainingSeconds() const;
     void drawName(const Looks& looks);
     void drawAccessibleNames(const QString& name);
+    void drawWork();
+    static QString workText(const Work& work);
     void buildLayout();
     void connectActions();
 

@@ -21,8 +21,8 @@ struct RecordingModel : TrayMenuModel {
     void resume() override { calls << "resume"; }
     std::vector<RecentlyQuitEntry> recentlyQuit() const override { return quit; }
     void reopen(std::size_t index) override { calls << QString("reopen %1").arg(index); }
-    bool warnsBeforeQuitting() const override { return true; }
-    void setWarnsBeforeQuitting(bool on) override { calls << QString("warn %1").arg(on); }
+    bool isOn(MenuSwitch item) const override { return item != MenuSwitch::countOnlyActiveTime; }
+    void setOn(MenuSwitch item, bool on) override { calls << QString("switch %1 %2").arg(int(item)).arg(on); }
     void openSettings() override { calls << "settings"; }
     void quitDrowsel() override { calls << "quit"; }
 };
@@ -38,7 +38,9 @@ TEST(TrayMenuTest, EveryItemIsReachedByTheKeysAndAsksTheModel) {
         {false, {Key_Down, Key_Down, Key_Return}, "pause 2026-03-03T06:00:00"},
         {true, {Key_Down, Key_Down, Key_Down, Key_Return}, "resume"},
         // Not paused, there is no "Resume": the third item is the submenu, the fourth the switch.
-        {false, {Key_Down, Key_Down, Key_Down, Key_Down, Key_Return}, "warn 0"},
+        {false, {Key_Down, Key_Down, Key_Down, Key_Down, Key_Return}, "switch 0 0"},
+        {false, {Key_Up, Key_Up, Key_Up, Key_Return}, "switch 2 1"},
+        {true, {Key_Up, Key_Up, Key_Up, Key_Up, Key_Return}, "switch 1 0"},
         {false, {Key_Up, Key_Up, Key_Return}, "settings"},
         {true, {Key_Up, Key_Return}, "quit"},
         // The submenu opens on its first application; the second cannot be reopened: the keys pass over it.

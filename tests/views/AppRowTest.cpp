@@ -111,4 +111,30 @@ TEST_F(AppRowTest, ResetAndQuitActOnlyWhileOnAndQuitChangesNothingElse) {
     EXPECT_EQ(core.record.added.size(), 1u) << "recorded as the sweep's quits are";
 }
 
+// An application spared for its work says why, to the eye and to screen readers.
+TEST_F(AppRowTest, ARowAtWorkSaysWhyAndStopsSayingItWhenTheWorkEnds) {
+    core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 0);
+    for (const auto& [work, shown] : std::initializer_list<std::pair<Work, QString>>{
+             {{Work::Kind::playingSound, ""}, "Playing sound: not idle"},
+             {{Work::Kind::recording, ""}, "Recording: not idle"},
+             {{Work::Kind::keepingAwake, "\u202Edownload"}, "Keeping the computer awake: \u2068download\u2069"},
+             {{Work::Kind::runningCommand, ""}, "Running a command: not idle"}}) {
+        const auto application = launch("Firefox");
+        core.work.work.insert_or_assign(application, work);
+        core.clock.advance(1);
+        manager->checkOpenApps();
+        const auto row = rowFor(application);
+        EXPECT_EQ(row->toolTip(), shown);
+        EXPECT_EQ(row->accessibleDescription(), shown);
+
+        core.work.work.erase(application);
+        core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 1);
+        core.clock.advance(3600);
+        manager->checkOpenApps();
+        settle();
+        EXPECT_EQ(row->toolTip(), "");
+        core.defaults.setInteger(DefaultsKeys::hoursUntilClose, 0);
+    }
+}
+
 } // namespace drowsel::testing
