@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/away/AwayWatch.h"
+
+#include <string>
+
+namespace drowsel {
+
+AwayWatch::AwayWatch(Logger log, PresenceClock& clock) : logind(LogindPresenceWatch::start(log, clock)) {
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        wayland = IdleNotificationWatch::start(log, clock);
+    } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        x11 = ScreenSaverWatch::start(log, clock, {});
+    }
+    std::string sources = logind ? "logind's session lock, idle and sleep" : "";
+    const std::string display = wayland ? std::string("the compositor's ") + wayland->protocol()
+                                : x11   ? "the X server's screen saver"
+                                        : "";
+    sources += !sources.empty() && !display.empty() ? ", " + display : display;
+    log.info(sources.empty() ? "Nothing tells when the user is away: idle time is counted in wall time"
+                             : "The user's absence is told by " + sources);
+}
+
+} // namespace drowsel
