@@ -47,7 +47,9 @@ std::optional<std::string> LogindInhibitors::inhibitorWhy(const std::unordered_s
     return held == inhibitors.end() ? std::nullopt : std::optional(held->why);
 }
 
-bool LogindInhibitors::isAvailable() const { return connected && logindPresent; }
+bool LogindInhibitors::isAvailable() const {
+    return connected && logindPresent && QDBusConnection(connectionName).isConnected();
+}
 
 void LogindInhibitors::onLogindOwnerChanged(const QString&, const QString&, const QString& newOwner) {
     logindPresent = !newOwner.isEmpty();

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/work/TerminalCommands.h"
+#include "XSession.h"
+#include "fakes/FakeApplication.h"
+#include "fakes/RecordingLogSink.h"
+
+#include <gtest/gtest.h>
+
+namespace drowsel {
+namespace {
+
+using processes::ChildProcesses;
+
+// Real xterms: one at its shell's prompt, then with a command typed into it,
+// and one started to run a program.
+TEST(TerminalCommandsTest, TellsAJobOrProgramInAnXtermFromAPrompt) {
+    fakes::RecordingLogSink sink;
+    const Logger log(sink, "test", "work");
+    const TerminalCommands terminals(log);
+    xtest::XSession session;
+    const struct {
+        std::vector<std::string> started;
+        std::string typed;
+        bool runsCommand;
+    } cases[] = {{{"xterm", "-xrm", "*allowSendEvents: true", "-e", "bash", "--norc", "-i"}, "", false},
+                 {{}, "sleep 600\n", true},
+                 {{"xterm", "-e", "sleep", "600"}, "", true}};
+    pid_t xterm = -1;
+    std::string window;
+    std::string state;
+    for (const auto& row : cases) {
+        xterm = row.started.empty() ? xterm : session.start(row.started);
+        const auto windowFound = [&] {
+            window = session.run({"xdotool", "search", "--pid", std::to_string(xterm)}).output;
+            return !window.empty();
+        };
+        if (!row.typed.empty()) {
+            ASSERT_TRUE(ChildProcesses::waitUntil(windowFound, std::chrono::seconds(60)));
+            ASSERT_EQ(
+                session.run({"xdotool", "type", "--window", window.substr(0, window.find('\n')), row.typed}).exitCode,
+                0);
+        }
+        const auto settled = [&] {
+            const auto table = ProcessTable::read(log);
+            const auto processes =
+                ApplicationProcesses::of(fakes::FakeApplication({.processIdentifier = xterm}), table);
+            state = std::to_string(processes.all.size()) + " processes";
+            return processes.all.size() >= 2 && terminals.anyRunning(table, processes) == row.runsCommand;
+        };
+        EXPECT_TRUE(ChildProcesses::waitUntil(settled, std::chrono::seconds(60))) << row.typed << state;
+    }
+}
+
+} // namespace
+} // namespace drowsel
