@@ -4,6 +4,8 @@
 #include "app/WorkspaceIcons.h"
 #include "core/CoreServices.h"
 #include "core/RepeatCollapsingLogSink.h"
+#include "platform/away/AwayWatch.h"
+#include "platform/away/PresenceClock.h"
 #include "platform/desktop/DesktopEntryLauncher.h"
 #include "platform/log/JournalLogSink.h"
 #include "platform/notify/DesktopNotifications.h"
@@ -14,6 +16,7 @@
 #include "platform/record/RecentQuits.h"
 #include "platform/session/SessionWorkspaces.h"
 #include "platform/system/SystemClock.h"
+#include "platform/work/WorkDetectors.h"
 #include "toolkit/StoredSettings.h"
 #include "toolkit/ViewEnvironment.h"
 
@@ -32,9 +35,10 @@ public:
 
     CoreServices coreServices() {
         return {*workspace, ownApplication, store,         mainQueue,   timers, clock,
-                clock,      logSink,        notifications, recentQuits, work};
+                presence,   logSink,        notifications, recentQuits, *work};
     }
-    ViewEnvironment viewEnvironment() { return {settings, clock, *icons}; }
+    // The countdowns follow the clock idle time is counted on.
+    ViewEnvironment viewEnvironment() { return {settings, presence, *icons}; }
     LogSink& log() { return logSink; }
     SessionWorkspaces& workspaces() { return *workspace; }
     SettingsFileStore& settingsFile() { return store; }
@@ -44,13 +48,11 @@ public:
 
 private:
     LinuxPlatform();
-
-    // Until the detectors are wired: nothing is ever at work.
-    struct NoWork : WorkDetector {
-        std::optional<Work> workOf(const ApplicationHandle&) override { return std::nullopt; }
-    };
+    // The sources of time away run only while only present time counts.
+    void followCountOnlyActiveTime();
 
     SystemClock clock;
+    PresenceClock presence{clock};
     JournalLogSink journal;
     RepeatCollapsingLogSink logSink{journal, clock};
     std::unique_ptr<SessionWorkspaces> workspace;
@@ -61,7 +63,9 @@ private:
     QtMainQueue mainQueue;
     QtTimerScheduler timers;
     DesktopNotifications notifications{Logger(logSink, bundleIdentifier, "notifications")};
-    NoWork work;
+    std::unique_ptr<WorkDetectors> work;
+    std::unique_ptr<AwayWatch> away;
+    ChangePublisher::Subscription countingChanges;
     RecentQuits recentQuits{Logger(logSink, bundleIdentifier, "record"), &DesktopEntryLauncher::launch};
 };
 
