@@ -108,19 +108,17 @@ PulseConnection::~PulseConnection() {
     pa_threaded_mainloop_free(loop);
 }
 
-std::uint64_t PulseConnection::connect() {
+void PulseConnection::connect() {
     const LoopLock lock(loop);
     drop();
     {
         const std::lock_guard guard(settling);
         outcomeKnown = false;
     }
-    ++attempt;
     context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Drowsel");
     pa_context_set_state_callback(context, &PulseConnection::onState, this);
     // A server is not started for us: one that is not there is waited for.
     pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
-    return attempt;
 }
 
 bool PulseConnection::settle(std::chrono::milliseconds patience) {
@@ -193,9 +191,7 @@ void PulseConnection::query(pa_context* context, Entry::Kind kind, std::uint32_t
     }
 }
 
-void PulseConnection::deliver(Update::What what, Entry entry) {
-    receiver({.what = what, .attempt = attempt, .entry = std::move(entry)});
-}
+void PulseConnection::deliver(Update::What what, Entry entry) { receiver({.what = what, .entry = std::move(entry)}); }
 
 // Callbacks are cleared first: a context being let go reports nothing more.
 void PulseConnection::drop() {

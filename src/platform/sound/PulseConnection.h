@@ -44,8 +44,6 @@ public:
     struct Update {
         enum class What { changed, removed, connected, lost };
         What what = What::changed;
-        // The connection attempt it comes from; those of older attempts are stale.
-        std::uint64_t attempt = 0;
         Entry entry;
     };
     using Receiver = std::function<void(Update)>;
@@ -55,8 +53,9 @@ public:
     PulseConnection(const PulseConnection&) = delete;
     PulseConnection& operator=(const PulseConnection&) = delete;
 
-    // Drops any connection and starts a new attempt; its number tags its updates.
-    std::uint64_t connect();
+    // Drops any connection and starts a new attempt. A context that fails
+    // reports nothing after it has said so: its updates are never stale.
+    void connect();
     // True once the latest attempt has connected or failed, waiting at most patience.
     bool settle(std::chrono::milliseconds patience);
     bool isConnected() const { return connected; }
@@ -74,7 +73,6 @@ private:
     std::function<void(Entry)> changed;
     pa_threaded_mainloop* loop;
     pa_context* context = nullptr;
-    std::uint64_t attempt = 0;
     std::atomic<bool> connected = false;
     std::mutex settling;
     std::condition_variable settled;

@@ -53,8 +53,8 @@ SoundStreams::SoundStreams(Logger log, std::chrono::milliseconds firstRetryDelay
               this, [this, update = std::move(update)] { receive(update); }, Qt::QueuedConnection);
       })) {
     retryTimer.setSingleShot(true);
-    connect(&retryTimer, &QTimer::timeout, this, &SoundStreams::retry);
-    attempt = pulse->connect();
+    connect(&retryTimer, &QTimer::timeout, this, [this] { pulse->connect(); });
+    pulse->connect();
     pulse->settle(connectionPatience);
 }
 
@@ -73,9 +73,6 @@ std::optional<Work::Kind> SoundStreams::soundOf(const std::unordered_set<std::in
 }
 
 void SoundStreams::receive(const PulseConnection::Update& update) {
-    if (update.attempt != attempt) {
-        return; // from a connection since let go
-    }
     switch (update.what) {
     case PulseConnection::Update::What::changed:
         entries[update.entry.key()] = update.entry;
@@ -116,8 +113,6 @@ void SoundStreams::onLost() {
     retryTimer.start(retryDelay);
     retryDelay = std::min(retryDelay * 2, longestRetryDelay);
 }
-
-void SoundStreams::retry() { attempt = pulse->connect(); }
 
 void SoundStreams::recount() {
     std::unordered_set<std::int64_t> nowPlaying;

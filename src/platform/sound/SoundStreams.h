@@ -48,7 +48,6 @@ private:
     void receive(const PulseConnection::Update& update);
     void onConnected();
     void onLost();
-    void retry();
     void recount();
     bool isAtWork(const Entry& stream) const;
     std::optional<std::int64_t> processOf(const Entry& stream);
@@ -63,7 +62,6 @@ private:
     QTimer retryTimer;
     bool everConnected = false;
     bool outageLogged = false;
-    std::uint64_t attempt = 0;
     std::map<Key, Entry> entries;
     std::set<Key> reported;
     std::unordered_set<std::int64_t> playing;
