@@ -26,9 +26,19 @@ public:
     }
 
     void stopServer() { stop(server); }
+    // In the server's place, a socket that closes each connection at once and
+    // adds a dot to the tally for it.
+    pid_t startRefusingServer(const std::string& tally) {
+        return start({"python3", "-c",
+                      "import socket, sys\n"
+                      "s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen()\n"
+                      "while True: s.accept()[0].close(); open(sys.argv[2], 'a').write('.')\n",
+                      address.substr(std::string("unix:").size()), tally});
+    }
     void startPulseAudio() {
         const auto runtime = std::filesystem::exists(path("runtime")) ? path("runtime") : compositorFolder("runtime");
         address = "unix:" + runtime + "/native";
+        std::filesystem::remove(runtime + "/native"); // one of ours the server may not take over
         server = ChildProcesses::start(
             asCompositor({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
                           "--load=module-native-protocol-unix auth-anonymous=1 socket=" + runtime + "/native",

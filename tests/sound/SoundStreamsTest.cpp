@@ -105,7 +105,8 @@ TEST_F(PulseAudioTest, StreamsCountForTheirOwnProcessesOnly) {
 }
 
 // A server that goes is logged once, however many tries it takes to find it
-// back; streams of the new one are seen.
+// back (a socket that takes connections and drops them makes them fail);
+// streams of the new one are seen.
 TEST_F(PulseAudioTest, ServerThatGoesIsFollowedAgainWhenBack) {
     // Its stream names us: we stay when it ends with the server.
     session.start({"paplay", "--raw", "/dev/zero"}, {"PULSE_PROP=application.process.id=" + std::to_string(getpid())});
@@ -113,6 +114,10 @@ TEST_F(PulseAudioTest, ServerThatGoesIsFollowedAgainWhenBack) {
     session.stopServer();
     ASSERT_TRUE(eventually([&] { return !streams.isConnected() && !soundOf(getpid()) && linesWith("went away") == 1; }))
         << observed(getpid());
+    const auto tally = session.folder() + "/tries";
+    const auto refusing = session.startRefusingServer(tally);
+    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(tally) && std::filesystem::file_size(tally) >= 2; }));
+    session.stop(refusing);
     session.startPulseAudio();
     ASSERT_TRUE(eventually([&] { return streams.isConnected(); })) << observed(getpid());
     const auto after = session.start({"paplay", "--raw", "/dev/zero"});
