@@ -65,6 +65,7 @@ TEST_F(PulseAudioTest, StreamsCountForTheirOwnProcessesOnly) {
         {{DROWSEL_STREAM_FIXTURE, "corked"}, "", std::nullopt, ""},
         {{DROWSEL_STREAM_FIXTURE, "meter", "mic"}, "", std::nullopt, ""},
         {play, "abc", std::nullopt, "names no process: \"abc\""},
+        {play, "4294967297", std::nullopt, "names no process: \"4294967297\""},
         {play, othersProcess, std::nullopt, "names process " + othersProcess + " of another user"},
         {play, std::to_string(getpid()), std::nullopt, ""}, // counts for us, who stay when it stops
     };
@@ -114,9 +115,12 @@ TEST_F(PulseAudioTest, ServerThatGoesIsFollowedAgainWhenBack) {
     session.stopServer();
     ASSERT_TRUE(eventually([&] { return !streams.isConnected() && !soundOf(getpid()) && linesWith("went away") == 1; }))
         << observed(getpid());
+    fakes::RecordingLogSink lateLog;
+    const SoundStreams late{Logger(lateLog, "com.drowsel.Drowsel", "Sound"), 100ms}; // with no server there
+    EXPECT_FALSE(late.isConnected());
     const auto tally = session.folder() + "/tries";
     const auto refusing = session.startRefusingServer(tally);
-    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(tally) && std::filesystem::file_size(tally) >= 2; }));
+    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(tally) && std::filesystem::file_size(tally) >= 4; }));
     session.stop(refusing);
     session.startPulseAudio();
     ASSERT_TRUE(eventually([&] { return streams.isConnected(); })) << observed(getpid());
@@ -124,6 +128,12 @@ TEST_F(PulseAudioTest, ServerThatGoesIsFollowedAgainWhenBack) {
     EXPECT_TRUE(reports(after, Kind::playingSound)) << observed(after);
     EXPECT_EQ(linesWith("went away"), 1) << observed(after);
     EXPECT_EQ(linesWith("Connected to the sound server again"), 1) << observed(after);
+    ASSERT_TRUE(eventually([&] { return late.soundOf({after}) == Kind::playingSound; }));
+    EXPECT_EQ(lateLog.messages(),
+              (std::vector<std::string>{"No sound server: no application is seen playing or recording",
+                                        "Connected to the sound server",
+                                        "Process " + std::to_string(after) + " started playing sound"}));
+    EXPECT_EQ(lateLog.lines.front().level, LogSink::Level::debug);
 }
 
 // A PipeWire client names its process on its client, not on its stream.
