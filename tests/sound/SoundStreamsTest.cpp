@@ -64,7 +64,7 @@ TEST_F(PulseAudioTest, StreamsCountForTheirOwnProcessesOnly) {
         {{"parecord", "--raw", "--device=null.monitor", "/dev/null"}, "", std::nullopt, ""},
         {{DROWSEL_STREAM_FIXTURE, "corked"}, "", std::nullopt, ""},
         {{DROWSEL_STREAM_FIXTURE, "meter", "mic"}, "", std::nullopt, ""},
-        {play, "abc", std::nullopt, "names no process: \"abc\""},
+        {play, "1abc", std::nullopt, "names no process: \"1abc\""},
         {play, "4294967297", std::nullopt, "names no process: \"4294967297\""},
         {play, othersProcess, std::nullopt, "names process " + othersProcess + " of another user"},
         {play, std::to_string(getpid()), std::nullopt, ""}, // counts for us, who stay when it stops
