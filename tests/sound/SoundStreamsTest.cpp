@@ -42,6 +42,8 @@ protected:
     processes::SoundSession session{server};
     fakes::RecordingLogSink log;
     SoundStreams streams{Logger(log, "com.drowsel.Drowsel", "Sound"), 100ms};
+    int changes = 0;
+    QMetaObject::Connection counter = QObject::connect(&streams, &SoundStreams::streamsChanged, [this] { ++changes; });
 };
 
 using PulseAudioTest = SoundTest<Server::pulseAudio>;
@@ -73,6 +75,7 @@ TEST_F(PulseAudioTest, StreamsCountForTheirOwnProcessesOnly) {
     const auto spawned = std::chrono::steady_clock::now();
     const auto first = session.start(play);
     ASSERT_TRUE(reports(first, Kind::playingSound)) << observed(first);
+    EXPECT_EQ(changes, 1) << "news of its client and its changes do not count";
     std::cout << "A stream is seen " << (std::chrono::steady_clock::now() - spawned) / 1ms << " ms after its start\n";
     std::vector<pid_t> started;
     for (const auto& row : cases) {
