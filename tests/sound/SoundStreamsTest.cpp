@@ -75,7 +75,7 @@ TEST_F(PulseAudioTest, StreamsCountForTheirOwnProcessesOnly) {
     const auto spawned = std::chrono::steady_clock::now();
     const auto first = session.start(play);
     ASSERT_TRUE(reports(first, Kind::playingSound)) << observed(first);
-    EXPECT_EQ(changes, 1) << "news of its client and its changes do not count";
+    EXPECT_EQ(changes, 1) << "news of its client and its changes do not count; " << observed(first);
     std::cout << "A stream is seen " << (std::chrono::steady_clock::now() - spawned) / 1ms << " ms after its start\n";
     std::vector<pid_t> started;
     for (const auto& row : cases) {
