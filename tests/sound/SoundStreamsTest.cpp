@@ -32,7 +32,8 @@ protected:
                                      [&](const std::string& line) { return line.find(text) != std::string::npos; });
     }
     std::string observed(pid_t process) const {
-        auto text = "sound of " + std::to_string(process) + ": " + (soundOf(process) ? "some" : "none") + "; log:";
+        auto text = "sound of " + std::to_string(process) + ": " +
+                    (soundOf(process) ? Work{*soundOf(process), ""}.description() : "none") + "; log:";
         for (const auto& line : log.messages()) {
             text += "\n  " + line;
         }

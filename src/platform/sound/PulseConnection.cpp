@@ -121,9 +121,9 @@ void PulseConnection::connect() {
     pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
 }
 
-bool PulseConnection::settle(std::chrono::milliseconds patience) {
+void PulseConnection::settle(std::chrono::milliseconds patience) {
     std::unique_lock lock(settling);
-    return settled.wait_for(lock, patience, [this] { return outcomeKnown; });
+    settled.wait_for(lock, patience, [this] { return outcomeKnown; });
 }
 
 void PulseConnection::onState(pa_context* context, void* self) {

@@ -56,8 +56,8 @@ public:
     // Drops any connection and starts a new attempt. A context that fails
     // reports nothing after it has said so: its updates are never stale.
     void connect();
-    // True once the latest attempt has connected or failed, waiting at most patience.
-    bool settle(std::chrono::milliseconds patience);
+    // Waits until the latest attempt has connected or failed, at most patience.
+    void settle(std::chrono::milliseconds patience);
     bool isConnected() const { return connected; }
 
 private:
