@@ -4,6 +4,7 @@
 // of X requests that reading makes when nothing changed (goal 0).
 #include "QtEventPump.h"
 #include "XSession.h"
+#include "core/DefaultsKeys.h"
 #include "core/RunningAppsManager.h"
 #include "fakes/FakeOwnApplication.h"
 #include "fakes/FakeWorkDetector.h"
@@ -12,8 +13,10 @@
 #include "fakes/RecordingLogSink.h"
 #include "fakes/RecordingQuitRecord.h"
 #include "fakes/RecordingQuitWarnings.h"
+#include "fakes/SettableClock.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/system/SystemClock.h"
+#include "platform/work/WorkDetectors.h"
 #include "platform/x11/X11Workspace.h"
 
 #include <benchmark/benchmark.h>
@@ -102,7 +105,10 @@ void BM_OpenWith50Windows(benchmark::State& state) {
 BENCHMARK(BM_OpenWith50Windows)->Unit(benchmark::kMillisecond);
 
 // A whole sweep of the manager on the real workspace, nothing changed: its
-// time and the X requests it makes.
+// time and the X requests it makes. With the detectors, every application is
+// in the last minutes before its limit, so each sweep looks at all 50: their
+// processes, sound, terminals and inhibitors, the table of processes read
+// afresh as at a sweep a minute after the last.
 // The workspace goes first: it holds the last reference to the manager, whose
 // destructor still uses the other services.
 struct ManagerOnX11 {
@@ -115,16 +121,27 @@ struct ManagerOnX11 {
     QtMainQueue mainQueue;
     fakes::ManualTimerScheduler timers;
     SystemClock clock;
+    fakes::SettableClock idleClock;
+    fakes::SettableClock detectorClock;
+    std::unique_ptr<WorkDetectors> detectors;
     std::unique_ptr<X11Workspace> workspace = openWorkspaceWithAllWindows(sink);
     std::shared_ptr<RunningAppsManager> manager;
 
-    ManagerOnX11() {
-        if (workspace) {
-            manager = RunningAppsManager::create(
-                {*workspace, ownApplication, defaults, mainQueue, timers, clock, clock, sink, warnings, record, work});
-            xtest::XSession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
-                                       std::chrono::seconds(5), pumpQtEvents);
+    explicit ManagerOnX11(bool withDetectors = false) {
+        if (!workspace) {
+            return;
         }
+        idleClock.time = detectorClock.time = clock.now();
+        if (withDetectors) {
+            defaults.setInteger(DefaultsKeys::hoursUntilClose, 1);
+            detectors = std::make_unique<WorkDetectors>(Logger(sink, "com.drowsel.Drowsel", "work"), detectorClock);
+        }
+        manager = RunningAppsManager::create({*workspace, ownApplication, defaults, mainQueue, timers, clock,
+                                              withDetectors ? static_cast<Clock&>(idleClock) : clock, sink, warnings,
+                                              record, detectors ? static_cast<WorkDetector&>(*detectors) : work});
+        xtest::XSession::waitUntil([&] { return manager->runningApps().size() == windowCount; },
+                                   std::chrono::seconds(5), pumpQtEvents);
+        idleClock.advance(3600 - 100);
     }
 };
 
@@ -143,6 +160,24 @@ void BM_ManagerSweepWith50Windows(benchmark::State& state) {
     state.counters["tracked"] = double(setup.manager->runningApps().size());
 }
 BENCHMARK(BM_ManagerSweepWith50Windows)->Unit(benchmark::kMicrosecond);
+
+void BM_ManagerSweepWith50WindowsAndDetectors(benchmark::State& state) {
+    ManagerOnX11 setup(true);
+    if (!setup.manager) {
+        state.SkipWithError("the 50 clients did not all appear");
+        return;
+    }
+    auto* x = setup.workspace->xcbConnection();
+    const auto before = sequenceOfRoundTrip(x);
+    for (auto _ : state) {
+        setup.detectorClock.advance(60);
+        setup.manager->checkOpenApps();
+    }
+    state.counters["xRequests"] = double(std::uint16_t(sequenceOfRoundTrip(x) - before - 1));
+    state.counters["tracked"] = double(setup.manager->runningApps().size());
+    state.counters["quit"] = double(setup.record.added.size());
+}
+BENCHMARK(BM_ManagerSweepWith50WindowsAndDetectors)->Unit(benchmark::kMicrosecond);
 
 xcb_window_t windowOfClass(const std::string& windowClass) {
     const auto found = session().run({"xdotool", "search", "--class", "^" + windowClass + "$"});

@@ -38,15 +38,14 @@ public:
     // x, y, width, height
     std::array<int, 4> geometryOf(const std::string& window);
     void click(int x, int y);
+    // Throws when no window of the class shows.
+    pid_t startShowing(const std::vector<std::string>& command, const std::string& windowClass);
 
     // Polls the condition until it holds; a long timeout costs nothing when it does.
     static bool waitFor(const std::function<bool()>& condition,
                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 private:
-    // Throws when no window of the class shows.
-    pid_t startShowing(const std::vector<std::string>& command, const std::string& windowClass);
-
     XSession session;
     QTemporaryDir folder;
     std::string configFolder = folder.filePath("config").toStdString();

@@ -3,11 +3,13 @@
 // Every row runs in a session of its own and all rows wait for the same
 // once-a-minute sweep: the table waits about a minute, not a minute a row.
 #include "DrowselSession.h"
+#include "SoundSession.h"
 
 #include <gtest/gtest.h>
 
 #include <list>
 #include <map>
+#include <optional>
 #include <ranges>
 #include <set>
 
@@ -28,6 +30,8 @@ struct Row {
     std::set<std::string> asked;
     bool replacesWindowManager = false;
     Tray tray = Tray::fromTheStart;
+    // Three more clients: one playing sound, a terminal running a command and one at its prompt.
+    bool withWorkers = false;
 };
 
 // The switches line as Drowsel writes it: JSON in a byte array, quotes escaped.
@@ -54,6 +58,7 @@ const Row rows[] = {
     {"NoTray", "hoursUntilClose=0", {}, false, Tray::none},
     {"NoTrayYetQuittingAllowed", "hoursUntilClose=0\nquitWithoutTray=true", {"Idle", "Stays"}, false, Tray::none},
     {"TrayComesLater", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::afterTheFirstSweep},
+    {"AtWork", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::fromTheStart, true},
 };
 
 // One row's session, from its start to after the sweep.
@@ -65,10 +70,25 @@ struct RowRun {
         for (const auto& [name, options] : clients) {
             pids[name] = session.startClient(name, options);
         }
+        if (row.withWorkers) {
+            startWorkers();
+        }
         session.x().run({"xdotool", "search", "--onlyvisible", "--class", "^Active$", "windowactivate", "--sync"});
         drowsel = session.startDrowsel();
         if (row.replacesWindowManager) {
             replaceWindowManager();
+        }
+    }
+
+    void startWorkers() {
+        sound.emplace(processes::SoundSession::Server::pulseAudio);
+        workers["Player"] = session.startClient("Player", {"--run", "exec paplay --raw /dev/zero"});
+        for (const auto& [name, command] : {std::pair<std::string, std::string>{"Busy", "sleep 600"}, {"Prompt", ""}}) {
+            std::vector<std::string> xterm{"xterm", "-name", name, "-class", name};
+            if (!command.empty()) {
+                xterm.insert(xterm.end(), {"-e", command});
+            }
+            workers[name] = session.startShowing(xterm, name);
         }
     }
 
@@ -100,7 +120,9 @@ struct RowRun {
             sweepsBefore = session.countInLog("checkOpenApps");
             return false;
         }
-        return swept && std::ranges::includes(asked(), row.asked);
+        const bool workersSeen =
+            !row.withWorkers || session.countInLog("Prompt to quit") + session.countInLog("Spared Prompt") > 0;
+        return swept && workersSeen && std::ranges::includes(asked(), row.asked);
     }
 
     void expectOutcome() {
@@ -117,10 +139,24 @@ struct RowRun {
                 << name << " (0: closed itself when asked; nullopt: still runs), in " << log;
         }
         EXPECT_TRUE(session.x().isRunning(drowsel)) << log;
+        if (row.withWorkers) {
+            expectWorkersSpared(log);
+        }
         EXPECT_EQ(session.settingsFile(), settings) << "Drowsel leaves the file as it was";
     }
 
+    // Only the terminal at its prompt goes; the log says why the others stay.
+    void expectWorkersSpared(const std::string& log) {
+        EXPECT_GT(session.countInLog("Spared Player: playing sound"), 0u) << log;
+        EXPECT_GT(session.countInLog("Spared Busy: running a command"), 0u) << log;
+        EXPECT_EQ(session.countInLog("Player delete request"), 0u) << log;
+        EXPECT_TRUE(DrowselSession::waitFor([&] { return !session.x().isRunning(workers["Prompt"]); })) << log;
+        EXPECT_TRUE(session.x().isRunning(workers["Busy"])) << log;
+    }
+
     const Row& row;
+    std::optional<processes::SoundSession> sound;
+    std::map<std::string, pid_t> workers;
     DrowselSession session;
     std::string settings;
     std::map<std::string, pid_t> pids;

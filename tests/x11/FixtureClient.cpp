@@ -9,6 +9,7 @@
 // Exits 0 when asked to close with WM_DELETE_WINDOW, unless --ignore-delete.
 // SIGUSR1 replaces its oldest window with a new one (window churn).
 // --long-classes gives every window a class never used before, 16 KB of WM_CLASS.
+// --run COMMAND runs the shell command as its child, which ends with it.
 #include <xcb/xcb.h>
 
 #include <csignal>
@@ -20,6 +21,7 @@
 #include <poll.h>
 #include <set>
 #include <string>
+#include <sys/prctl.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -38,7 +40,7 @@ std::map<xcb_window_t, std::string> classes;
 bool has(const char* flag) { return flags.contains(flag); }
 
 void parse(int argc, char** argv) {
-    const std::set<std::string> valued{"--class", "--name", "--log", "--gtk-id", "--icon", "--windows"};
+    const std::set<std::string> valued{"--class", "--name", "--log", "--gtk-id", "--icon", "--windows", "--run"};
     for (int index = 1; index < argc; ++index) {
         const std::string option = argv[index];
         const auto next = [&] { return index + 1 < argc ? std::string(argv[++index]) : std::string(); };
@@ -147,6 +149,14 @@ xcb_window_t deleteRequested(const xcb_generic_event_t& event) {
     return isDelete ? message.window : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+void runChild(const std::string& command) {
+    if (fork() == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        execlp("sh", "sh", "-c", command.c_str(), nullptr);
+        _exit(127);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,6 +172,9 @@ int main(int argc, char** argv) {
     }
     if (has("--with-dock")) {
         createWindow(true, "Dock");
+    }
+    if (values.contains("--run")) {
+        runChild(values["--run"]);
     }
     for (pollfd connection{xcb_get_file_descriptor(x), POLLIN, 0}; xcb_connection_has_error(x) == 0;) {
         xcb_flush(x);
