@@ -131,8 +131,8 @@ TEST_F(AwaySourcesTest, LogindHintsAndSleep) {
     ASSERT_TRUE(processes::ChildProcesses::waitUntil(
         [&] { return std::getline(std::ifstream(addressFile) >> std::ws, address).good(); }, 30s));
     const std::vector<std::string> environment{"PATH=/usr/bin:/bin", "DBUS_SYSTEM_BUS_ADDRESS=" + address};
-    const pid_t logind =
-        children.start({"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind"}, environment);
+    const pid_t logind = children.start({"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind"},
+                                        environment, folder.filePath("logind.log").toStdString());
     // A call to the stand-in logind, as a step or a condition.
     const auto call = [&](const std::string& object, const std::string& method, std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), {"gdbus", "call", "--system", "--dest", "org.freedesktop.login1",
