@@ -5,9 +5,7 @@
 #include "XSession.h"
 #include "fakes/RecordingLogSink.h"
 #include "fakes/SettableClock.h"
-#include "platform/away/IdleNotificationWatch.h"
-#include "platform/away/LogindPresenceWatch.h"
-#include "platform/away/ScreenSaverWatch.h"
+#include "platform/away/AwayWatch.h"
 
 #include <QDBusConnection>
 #include <QTemporaryDir>
@@ -21,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace drowsel {
@@ -162,6 +161,22 @@ TEST_F(AwaySourcesTest, LogindHintsAndSleep) {
                  {"awake", sleeps("false"), asleep, false},
                  {"locked again", lockedHint("true"), locked, true},
                  {"logind gone", [&] { children.stop(logind); }, locked, false}});
+}
+
+TEST_F(AwaySourcesTest, AwayWatchNamesWhatRuns) {
+    xtest::XSession x11;
+    wltest::SwaySession sway;
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent"); // no logind
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {x11.display(), "", "told by the X server's screen saver"},
+        {x11.display(), sway.waylandDisplay(), "told by the compositor's org_kde_kwin_idle"},
+        {"", "", "Nothing tells when the user is away"}};
+    for (const auto& [display, wayland, logged] : cases) {
+        qputenv("DISPLAY", display.c_str());
+        qputenv("WAYLAND_DISPLAY", wayland.c_str());
+        const AwayWatch watch(log, clock);
+        EXPECT_NE(sink.messages().back().find(logged), std::string::npos) << testing::PrintToString(sink.messages());
+    }
 }
 
 } // namespace
