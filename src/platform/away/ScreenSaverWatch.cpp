@@ -79,6 +79,7 @@ void ScreenSaverWatch::checkInput() {
     const std::chrono::milliseconds sinceInput(info->ms_since_user_input);
     const bool away = sinceInput >= timing.awayAfter;
     clock.setAway(AwaySource::noInput, away);
+    // The saver may be on already when we start; later its events tell.
     clock.setAway(AwaySource::screenSaver, info->state == XCB_SCREENSAVER_STATE_ON);
     inputCheck.start(away ? timing.pollWhileAway
                           : std::max(timing.awayAfter - sinceInput, std::chrono::milliseconds(1)));
