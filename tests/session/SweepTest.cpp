@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <list>
 #include <map>
 #include <optional>
@@ -32,6 +33,8 @@ struct Row {
     Tray tray = Tray::fromTheStart;
     // Three more clients: one playing sound, a terminal running a command and one at its prompt.
     bool withWorkers = false;
+    // Drowsel's wall clock is set by this much (libfaketime) once it runs, as a user may set it.
+    std::string wallClockSet{};
 };
 
 // The switches line as Drowsel writes it: JSON in a byte array, quotes escaped.
@@ -59,6 +62,7 @@ const Row rows[] = {
     {"NoTrayYetQuittingAllowed", "hoursUntilClose=0\nquitWithoutTray=true", {"Idle", "Stays"}, false, Tray::none},
     {"TrayComesLater", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::afterTheFirstSweep},
     {"AtWork", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::fromTheStart, true},
+    {"WallClockSetTenHoursOn", "hoursUntilClose=1", {}, false, Tray::fromTheStart, false, "+10h"},
 };
 
 // One row's session, from its start to after the sweep.
@@ -74,10 +78,27 @@ struct RowRun {
             startWorkers();
         }
         session.x().run({"xdotool", "search", "--onlyvisible", "--class", "^Active$", "windowactivate", "--sync"});
-        drowsel = session.startDrowsel();
+        if (row.wallClockSet.empty()) {
+            drowsel = session.startDrowsel();
+        } else {
+            setWallClock();
+        }
         if (row.replacesWindowManager) {
             replaceWindowManager();
         }
+    }
+
+    // The sweep that counts comes after the clock was set.
+    void setWallClock() {
+        const std::string file = clockFolder.filePath("faketime").toStdString();
+        std::ofstream(file) << "+0\n";
+        drowsel =
+            session.startDrowsel("export LD_PRELOAD=" DROWSEL_FAKETIME " FAKETIME_TIMESTAMP_FILE=" + file +
+                                 " FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1\n"
+                                 "export ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\"\n");
+        ASSERT_TRUE(DrowselSession::waitFor([&] { return session.countInLog("Init") > 0; })) << session.log();
+        std::ofstream(file) << row.wallClockSet << "\n";
+        sweepsBefore = session.countInLog("checkOpenApps");
     }
 
     void startWorkers() {
@@ -156,6 +177,7 @@ struct RowRun {
 
     const Row& row;
     std::optional<processes::SoundSession> sound;
+    QTemporaryDir clockFolder;
     std::map<std::string, pid_t> workers;
     DrowselSession session;
     std::string settings;
