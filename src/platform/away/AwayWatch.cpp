@@ -16,8 +16,9 @@ AwayWatch::AwayWatch(Logger log, PresenceClock& clock) : logind(LogindPresenceWa
                                 : x11   ? "the X server's screen saver"
                                         : "";
     sources += !sources.empty() && !display.empty() ? ", " + display : display;
-    log.info(sources.empty() ? "Nothing tells when the user is away: idle time is counted in wall time"
-                             : "The user's absence is told by " + sources);
+    log.info(sources.empty()
+                 ? "Nothing tells when the user is away: idle time is wall time, less any sleep of the machine"
+                 : "The user's absence is told by " + sources);
 }
 
 } // namespace drowsel
