@@ -76,11 +76,13 @@ protected:
         connection->flush();
     }
     void expectIdleNotifications(const processes::DisplaySession& session, const char* protocol) {
-        const auto watch = IdleNotificationWatch::start(log, clock, 2s, session.waylandDisplay().c_str());
+        auto watch = IdleNotificationWatch::start(log, clock, 2s, session.waylandDisplay().c_str());
         ASSERT_NE(watch, nullptr) << testing::PrintToString(sink.messages());
         EXPECT_STREQ(watch->protocol(), protocol);
         expectSteps({{"no input for 2 s", {}, noInput, true},
-                     {"the pointer moved", [&] { moveThePointer(session.waylandDisplay()); }, noInput, false}});
+                     {"the pointer moved", [&] { moveThePointer(session.waylandDisplay()); }, noInput, false},
+                     {"no input again", {}, noInput, true},
+                     {"the watch gone", [&] { watch.reset(); }, noInput, false}});
     }
 
     fakes::RecordingLogSink sink;
@@ -103,7 +105,9 @@ TEST_F(AwaySourcesTest, X11ScreenSaverAndInput) {
                  {"the pointer moved", runs({"xdotool", "mousemove", "20", "20"}), screenSaver, false}});
     watch = ScreenSaverWatch::start(log, clock, {3s, 100ms}, session.display().c_str());
     expectSteps({{"no input for 3 s", {}, noInput, true},
-                 {"the pointer moved", runs({"xdotool", "mousemove", "10", "10"}), noInput, false}});
+                 {"the pointer moved", runs({"xdotool", "mousemove", "10", "10"}), noInput, false},
+                 {"no input again", {}, noInput, true},
+                 {"the watch gone", [&] { watch.reset(); }, noInput, false}});
 }
 
 TEST_F(AwaySourcesTest, SwayIdleTimeout) {

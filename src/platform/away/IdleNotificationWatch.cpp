@@ -25,12 +25,12 @@ std::unique_ptr<IdleNotificationWatch> IdleNotificationWatch::start(Logger log, 
 
 IdleNotificationWatch::IdleNotificationWatch(std::unique_ptr<WaylandConnection> connection, PresenceClock& clock)
     : connection(std::move(connection)), clock(clock) {
-    // Whatever the compositor said last holds no more once it is gone.
     QObject::connect(this->connection.get(), &WaylandConnection::connectionLost, this,
-                     [this] { this->clock.setAway(PresenceClock::AwaySource::noInput, false); });
+                     [this] { resumed(this, nullptr); });
 }
 
 IdleNotificationWatch::~IdleNotificationWatch() {
+    resumed(this, nullptr);
     if (notification != nullptr) {
         ext_idle_notification_v1_destroy(notification);
     }

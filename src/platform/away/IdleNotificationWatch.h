@@ -21,7 +21,8 @@ namespace drowsel {
 // Tells the clock when the user of a Wayland session has made no input for a
 // while, from the compositor's idle notification on the seat: the standard
 // ext_idle_notifier_v1, or else KDE's older org_kde_kwin_idle (wlroots
-// compositors before it). On a connection of our own.
+// compositors before it). On a connection of our own. What it said goes
+// with it, or with the compositor.
 class IdleNotificationWatch : public QObject {
     Q_OBJECT
 public:

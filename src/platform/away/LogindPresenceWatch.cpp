@@ -55,7 +55,7 @@ bool LogindPresenceWatch::watch(const QString& session) {
                 SLOT(onSessionChanged(QString, QVariantMap, QStringList)));
     bus.connect(service, managerPath, managerInterface, "PrepareForSleep", this, SLOT(onPrepareForSleep(bool)));
     auto* watcher = new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForUnregistration, this);
-    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &LogindPresenceWatch::onLogindGone);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &LogindPresenceWatch::takeBack);
     onSessionChanged(sessionInterface, properties.value(), {});
     return true;
 }
@@ -76,7 +76,7 @@ void LogindPresenceWatch::onPrepareForSleep(bool goingToSleep) {
     clock.setAway(PresenceClock::AwaySource::asleep, goingToSleep);
 }
 
-void LogindPresenceWatch::onLogindGone() {
+void LogindPresenceWatch::takeBack() {
     for (const auto source : {PresenceClock::AwaySource::locked, PresenceClock::AwaySource::sessionIdle,
                               PresenceClock::AwaySource::asleep}) {
         clock.setAway(source, false);

@@ -15,7 +15,7 @@ namespace drowsel {
 
 // Tells the clock what logind knows of our session and the machine: the
 // session locked or idle (its LockedHint and IdleHint), the machine going to
-// sleep and waking (PrepareForSleep). logind going away takes back what it said.
+// sleep and waking (PrepareForSleep). What it said goes with it, or with logind.
 class LogindPresenceWatch : public QObject {
     Q_OBJECT
 public:
@@ -23,11 +23,12 @@ public:
     // is $XDG_SESSION_ID's, or else our process's.
     static std::unique_ptr<LogindPresenceWatch> start(Logger log, PresenceClock& clock,
                                                       QDBusConnection bus = QDBusConnection::systemBus());
+    ~LogindPresenceWatch() override { takeBack(); }
 
 private Q_SLOTS:
     void onSessionChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
     void onPrepareForSleep(bool goingToSleep);
-    void onLogindGone();
+    void takeBack();
 
 private:
     LogindPresenceWatch(PresenceClock& clock, QDBusConnection bus);

@@ -54,7 +54,7 @@ ScreenSaverWatch::ScreenSaverWatch(xcb_connection_t* connection, std::uint32_t r
 }
 
 ScreenSaverWatch::~ScreenSaverWatch() {
-    notifier.setEnabled(false);
+    takeBack();
     xcb_disconnect(connection);
 }
 
@@ -91,12 +91,16 @@ bool ScreenSaverWatch::checkConnection() {
     }
     if (notifier.isEnabled()) {
         log.error("Lost the connection to the X server: the user's absence is no longer watched there");
-        notifier.setEnabled(false);
-        inputCheck.stop();
-        clock.setAway(AwaySource::screenSaver, false);
-        clock.setAway(AwaySource::noInput, false);
+        takeBack();
     }
     return false;
+}
+
+void ScreenSaverWatch::takeBack() {
+    notifier.setEnabled(false);
+    inputCheck.stop();
+    clock.setAway(AwaySource::screenSaver, false);
+    clock.setAway(AwaySource::noInput, false);
 }
 
 } // namespace drowsel

@@ -20,7 +20,7 @@ namespace drowsel {
 // MIT-SCREEN-SAVER extension on a connection of our own: the saver on, or no
 // input for a while. The saver's changes come as events; the time since the
 // last input is asked for when it could reach the limit, and while away, at
-// the poll interval.
+// the poll interval. What it said goes with it.
 class ScreenSaverWatch : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +42,8 @@ private:
     void readEvents();
     void checkInput();
     bool checkConnection();
+    // What it said holds no more once it no longer watches.
+    void takeBack();
 
     xcb_connection_t* connection;
     std::uint32_t root;
