@@ -28,12 +28,9 @@ void LinuxPlatform::followCountOnlyActiveTime() {
         presence.setCounting(onlyPresent);
         if (onlyPresent && !away) {
             away = std::make_unique<AwayWatch>(Logger(logSink, bundleIdentifier, "away"), presence);
-        } else if (!onlyPresent && away) {
-            // What the watches last said goes with them: switched on again, new ones tell afresh.
+        } else if (!onlyPresent) {
+            // A watch takes back what it said as it goes: switched on again, new ones tell afresh.
             away.reset();
-            for (int source = 0; source < static_cast<int>(PresenceClock::AwaySource::count); ++source) {
-                presence.setAway(static_cast<PresenceClock::AwaySource>(source), false);
-            }
         }
     };
     apply();
