@@ -40,8 +40,9 @@ protected:
 
     void startBus() {
         bus = daemons.start({"dbus-daemon", "--system", "--nofork", "--nopidfile"}, {});
-        ASSERT_TRUE(ChildProcesses::waitUntil([] { return std::filesystem::exists("/run/dbus/system_bus_socket"); },
-                                              std::chrono::seconds(30)));
+        // The socket of the bus before may still be there: the bus is up once it answers.
+        const auto answering = [&] { return daemons.run({"busctl", "--system", "list"}, {}).exitCode == 0; };
+        ASSERT_TRUE(ChildProcesses::waitUntil(answering, std::chrono::seconds(30)));
         logind = daemons.start({"/lib/systemd/systemd-logind"}, {});
     }
     // Asks after each minute, as the program does, until the answer is the one expected.
@@ -85,8 +86,8 @@ TEST_F(LogindInhibitorsTest, FollowsTheInhibitorsOfAProcessTreeAsLogindAndTheBus
     const struct {
         pid_t* stopped;
         std::string logged;
-    } outages[] = {{&logind, "Inhibitors are not seen: logind stopped; trying again later"},
-                   {&bus, "Inhibitors are not seen: the system bus went; trying again later"}};
+    } outages[] = {{&logind, "logind's inhibitors are not seen: logind stopped"},
+                   {&bus, "logind's inhibitors are not seen: the system bus went; trying it again later"}};
     for (const auto& outage : outages) {
         daemons.stop(*outage.stopped);
         ASSERT_TRUE(ChildProcesses::waitUntil([&] { return !inhibitors->isAvailable(); }, std::chrono::seconds(30),

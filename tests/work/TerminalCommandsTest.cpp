@@ -26,20 +26,17 @@ TEST(TerminalCommandsTest, TellsAJobOrProgramInAnXtermFromAPrompt) {
                  {{}, "sleep 600\n", true},
                  {{"xterm", "-e", "sleep", "600"}, "", true}};
     pid_t xterm = -1;
-    std::string window;
     std::string state;
     for (const auto& row : cases) {
         xterm = row.started.empty() ? xterm : session.start(row.started);
-        const auto windowFound = [&] {
-            window = session.run({"xdotool", "search", "--pid", std::to_string(xterm)}).output;
-            return !window.empty();
+        // Its toplevel passes keys on only once it has the focus.
+        const auto typed = [&] {
+            const auto window = session.run({"xdotool", "search", "--pid", std::to_string(xterm)}).output;
+            return !window.empty() && window == session.run({"xdotool", "getwindowfocus"}).output &&
+                   session.run({"xdotool", "type", "--window", window.substr(0, window.find('\n')), row.typed})
+                           .exitCode == 0;
         };
-        if (!row.typed.empty()) {
-            ASSERT_TRUE(ChildProcesses::waitUntil(windowFound, std::chrono::seconds(60)));
-            ASSERT_EQ(
-                session.run({"xdotool", "type", "--window", window.substr(0, window.find('\n')), row.typed}).exitCode,
-                0);
-        }
+        ASSERT_TRUE(row.typed.empty() || ChildProcesses::waitUntil(typed, std::chrono::seconds(60)));
         const auto settled = [&] {
             const auto table = ProcessTable::read(log);
             const auto processes =

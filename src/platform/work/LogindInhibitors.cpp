@@ -19,7 +19,8 @@ constexpr int callTimeoutMs = 1000;
 // merely asks for time before it sleeps.
 bool keepsAwake(const QString& what, const QString& mode) {
     const auto locks = what.split(':');
-    return mode == QStringLiteral("block") && (locks.contains(QStringLiteral("idle")) || locks.contains("sleep"));
+    return mode == QLatin1String("block") &&
+           (locks.contains(QLatin1String("idle")) || locks.contains(QLatin1String("sleep")));
 }
 
 } // namespace
@@ -69,7 +70,7 @@ bool LogindInhibitors::reachBus() {
     }
     if (connected) {
         dropBus();
-        reportOutage("the system bus went");
+        reportOutage("the system bus went; trying it again later");
         nextAttempt = clock.now() + retryDelay;
     }
     if (clock.now() < nextAttempt) {
@@ -88,7 +89,7 @@ void LogindInhibitors::connectBus() {
     connectionName = QStringLiteral("drowsel-logind-%1").arg(++connections);
     auto bus = QDBusConnection::connectToBus(QDBusConnection::SystemBus, connectionName);
     if (!bus.isConnected()) {
-        reportOutage("no system bus (" + bus.lastError().message().toStdString() + ")");
+        reportOutage("no system bus (" + bus.lastError().message().toStdString() + "); trying it again later");
         QDBusConnection::disconnectFromBus(connectionName);
         return;
     }
@@ -122,7 +123,7 @@ void LogindInhibitors::readList() {
                                                      QStringLiteral("ListInhibitors"));
     const auto reply = QDBusConnection(connectionName).call(call, QDBus::Block, callTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QStringLiteral("a(ssssuu)")) {
-        reportOutage("logind did not list its inhibitors (" + reply.errorMessage().toStdString() + ")");
+        reportOutage("logind did not list them (" + reply.errorMessage().toStdString() + ")");
         return;
     }
     const auto list = reply.arguments().constFirst().value<QDBusArgument>();
@@ -144,7 +145,7 @@ void LogindInhibitors::readList() {
 void LogindInhibitors::reportOutage(const std::string& reason) {
     if (!outageLogged) {
         outageLogged = true;
-        log.error("Inhibitors are not seen: " + reason + "; trying again later");
+        log.error("logind's inhibitors are not seen: " + reason);
     }
 }
 
