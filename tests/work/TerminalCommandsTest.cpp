@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace drowsel {
 namespace {
 
@@ -42,7 +44,11 @@ TEST(TerminalCommandsTest, TellsAJobOrProgramInAnXtermFromAPrompt) {
             const auto processes =
                 ApplicationProcesses::of(fakes::FakeApplication({.processIdentifier = xterm}), table);
             state = std::to_string(processes.all.size()) + " processes";
-            return processes.all.size() >= 2 && terminals.anyRunning(table, processes) == row.runsCommand;
+            // Until the xterm's child has started its program, it is an xterm.
+            const auto started = std::ranges::none_of(processes.all, [&](auto pid) {
+                return pid != xterm && table.executableOf(pid) == table.executableOf(xterm);
+            });
+            return processes.all.size() >= 2 && started && terminals.anyRunning(table, processes) == row.runsCommand;
         };
         EXPECT_TRUE(ChildProcesses::waitUntil(settled, std::chrono::seconds(60))) << row.typed << state;
     }
