@@ -97,7 +97,9 @@ void LogindInhibitors::connectBus() {
     retryDelay = delays.firstRetry;
     watcher->setConnection(bus);
     logindPresent = bus.interface()->isServiceRegistered(service);
-    if (!logindPresent) {
+    if (logindPresent) {
+        reportBack();
+    } else {
         reportOutage("logind is not running");
     }
 }
@@ -142,14 +144,22 @@ void LogindInhibitors::readList() {
     reportBack();
 }
 
+// Many systems have no logind at all: missing from the start, it is a debug
+// line, and the start-up line says which detectors run.
 void LogindInhibitors::reportOutage(const std::string& reason) {
     if (!outageLogged) {
         outageLogged = true;
-        log.error("logind's inhibitors are not seen: " + reason);
+        const auto line = "logind's inhibitors are not seen: " + reason;
+        if (everSeen) {
+            log.info(line);
+        } else {
+            log.debug(line);
+        }
     }
 }
 
 void LogindInhibitors::reportBack() {
+    everSeen = true;
     if (outageLogged) {
         outageLogged = false;
         log.info("logind's inhibitors are seen again");

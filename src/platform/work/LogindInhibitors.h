@@ -70,6 +70,7 @@ private:
     std::optional<Date> readAt;
     std::vector<Inhibitor> inhibitors;
     bool outageLogged = false;
+    bool everSeen = false;
 };
 
 } // namespace drowsel
