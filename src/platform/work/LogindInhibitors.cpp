@@ -15,13 +15,10 @@ namespace {
 const QString service = QStringLiteral("org.freedesktop.login1");
 constexpr int callTimeoutMs = 1000;
 
-// Only a block on idling or sleeping keeps the computer awake; a delay lock
-// merely asks for time before it sleeps.
-bool keepsAwake(const QString& what, const QString& mode) {
-    const auto locks = what.split(':');
-    return mode == QLatin1String("block") &&
-           (locks.contains(QLatin1String("idle")) || locks.contains(QLatin1String("sleep")));
-}
+// A block of any kind (idle, sleep, shutdown for an update, the power keys)
+// is work under way; a delay lock merely asks for time before the computer
+// sleeps or shuts down, and many programs hold one for as long as they run.
+bool keepsAwake(const QString& mode) { return mode == QLatin1String("block"); }
 
 } // namespace
 
@@ -136,7 +133,7 @@ void LogindInhibitors::readList() {
         list.beginStructure();
         list >> what >> who >> why >> mode >> uid >> pid;
         list.endStructure();
-        if (keepsAwake(what, mode)) {
+        if (keepsAwake(mode)) {
             inhibitors.push_back({pid, why.toStdString()});
         }
     }

@@ -37,7 +37,7 @@ public:
     LogindInhibitors(Logger log, const Clock& clock) : LogindInhibitors(std::move(log), clock, Delays{}) {}
     ~LogindInhibitors() override;
 
-    // The reason of a blocking idle or sleep inhibitor one of the processes holds.
+    // The reason of a blocking inhibitor, of any kind, one of the processes holds.
     std::optional<std::string> inhibitorWhy(const std::unordered_set<std::int64_t>& processes);
     bool isAvailable() const;
 
