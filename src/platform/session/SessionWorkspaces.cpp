@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/session/SessionWorkspaces.h"
 
+#include "platform/gnome/GnomeShellWorkspace.h"
 #include "platform/wayland/PlasmaWindowWorkspace.h"
 #include "platform/wayland/WlrToplevelWorkspace.h"
+
+#include <QDBusConnection>
 
 #include <cstdlib>
 
@@ -49,6 +52,13 @@ void SessionWorkspaces::openWayland(const std::string& display) {
         return;
     }
     connect(waylandConnection.get(), &WaylandConnection::connectionLost, this, &SessionWorkspaces::announceLoss);
+    // GNOME Shell lists windows only through our extension, which is there only on GNOME.
+    if (auto gnome = GnomeShellWorkspace::open(QDBusConnection::sessionBus(), log, x11.get())) {
+        native = std::move(gnome);
+        nativeName = "gnome";
+        log.info("Watching GNOME Shell's windows through Drowsel's Shell extension");
+        return;
+    }
     if (auto plasma = PlasmaWindowWorkspace::open(*waylandConnection, log, x11.get())) {
         native = std::move(plasma);
         nativeName = "kde";

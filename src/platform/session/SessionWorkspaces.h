@@ -41,7 +41,7 @@ public:
     // The icon to show for the application at this bundle location; never null.
     QIcon iconForFile(const QString& path) const;
 
-    // Which window list is in use, for the log and tests: "kde", "wlr", "x11".
+    // Which window list is in use, for the log and tests: "gnome", "kde", "wlr", "x11".
     const char* nativeBackend() const;
 
 Q_SIGNALS:
