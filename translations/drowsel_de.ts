@@ -199,4 +199,23 @@
         <translation>drowsel: kein Bildschirm antwortet: DISPLAY und WAYLAND_DISPLAY nennen keinen erreichbaren</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::ShellExtensionNotice</name>
+    <message>
+        <source>Without its GNOME Shell extension, Drowsel sees none of your Wayland windows. On Wayland a newly installed extension runs only after you log out and back in; until then Drowsel works with the applications that run under XWayland only.</source>
+        <translation>Ohne seine GNOME-Shell-Erweiterung sieht Drowsel keines Ihrer Wayland-Fenster. Unter Wayland läuft eine neu installierte Erweiterung erst, nachdem Sie sich ab- und wieder angemeldet haben; bis dahin arbeitet Drowsel nur mit den Anwendungen, die unter XWayland laufen.</translation>
+    </message>
+    <message>
+        <source>Enable the AppIndicator extension too, so that the top bar shows Drowsel's icon.</source>
+        <translation>Aktivieren Sie auch die Erweiterung AppIndicator, damit die obere Leiste das Symbol von Drowsel zeigt.</translation>
+    </message>
+    <message>
+        <source>Drowsel's GNOME Shell extension is not running</source>
+        <translation>Die GNOME-Shell-Erweiterung von Drowsel läuft nicht</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+</context>
 </TS>

@@ -199,4 +199,23 @@
         <translation>drowsel : aucun affichage ne répond : DISPLAY et WAYLAND_DISPLAY n’en désignent aucun joignable</translation>
     </message>
 </context>
+<context>
+    <name>drowsel::ShellExtensionNotice</name>
+    <message>
+        <source>Without its GNOME Shell extension, Drowsel sees none of your Wayland windows. On Wayland a newly installed extension runs only after you log out and back in; until then Drowsel works with the applications that run under XWayland only.</source>
+        <translation>Sans son extension GNOME Shell, Drowsel ne voit aucune de vos fenêtres Wayland. Sous Wayland, une extension nouvellement installée ne fonctionne qu’après une déconnexion et une reconnexion ; d’ici là, Drowsel ne fonctionne qu’avec les applications qui s’exécutent sous XWayland.</translation>
+    </message>
+    <message>
+        <source>Enable the AppIndicator extension too, so that the top bar shows Drowsel's icon.</source>
+        <translation>Activez aussi l’extension AppIndicator, pour que la barre supérieure affiche l’icône de Drowsel.</translation>
+    </message>
+    <message>
+        <source>Drowsel's GNOME Shell extension is not running</source>
+        <translation>L’extension GNOME Shell de Drowsel ne fonctionne pas</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Activer</translation>
+    </message>
+</context>
 </TS>
