@@ -1,0 +1,5 @@
+
+// The shell calls init() once and then enable() and disable() on what it returns.
+function init() {
+    return new ShellService();
+}

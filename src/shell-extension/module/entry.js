@@ -1,0 +1,12 @@
+
+export default class DrowselExtension extends Extension {
+    enable() {
+        this._service = new ShellService();
+        this._service.enable();
+    }
+
+    disable() {
+        this._service.disable();
+        this._service = null;
+    }
+}
