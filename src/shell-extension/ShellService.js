@@ -42,10 +42,11 @@ function isWayland(window) {
 }
 
 function describe(window) {
+    // A window of no known application gets a stand-in one, which is not Drowsel's to know.
     const app = Shell.WindowTracker.get_default().get_window_app(window);
     return {
         id: window.get_id(),
-        appId: app?.get_id() ?? '',
+        appId: app && !app.is_window_backed() ? app.get_id() : '',
         wmClass: window.get_wm_class() ?? '',
         title: window.get_title() ?? '',
         pid: Math.max(window.get_pid(), 0),
@@ -124,7 +125,7 @@ class ShellService {
     // X11 clients are Drowsel's own to close (it sees them on XWayland).
     CloseWindowAsync(parameters, invocation) {
         this._whenCallerIsOwner(invocation, () => {
-            const [id] = parameters.deepUnpack();
+            const [id] = parameters;
             const window = [...this._windows?.keys() ?? []].find(candidate => candidate.get_id() === id);
             const closable = window !== undefined && describe(window).canClose;
             if (closable)
