@@ -48,6 +48,9 @@ public:
     virtual bool activate(pid_t pid, const Client& client, int window = 0) = 0;
     // Minimises or otherwise unmaps every window of the client; why it cannot, else nothing.
     virtual std::optional<std::string> hideAll(pid_t pid, const Client& client) = 0;
+    // Sees to it that the workspaces opened have handled all the server sent
+    // so far; false when the driver cannot, and a sentinel client must show it.
+    virtual bool catchUp() { return false; }
     // The name the session's choice gives this backend.
     virtual const char* backendName() const { return "x11"; }
     // Ends the display server, as a crash or logout would.

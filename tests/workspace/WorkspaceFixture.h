@@ -98,6 +98,9 @@ protected:
     // all of it. The sentinel takes no focus: a dock where the backend shows
     // one, else a window the compositor is told not to focus.
     void settle() {
+        if (driver().catchUp()) {
+            return;
+        }
         Client sentinel{.name = "Sentinel", .role = Client::Role::dock};
         if (driver().cannotStart(sentinel)) {
             sentinel.role = Client::Role::ordinary;

@@ -132,12 +132,14 @@ void GnomeShellWorkspace::windowsListed(QDBusPendingCallWatcher* call, unsigned 
     changesSoon();
 }
 
+// What the extension told before it went stays readable on the applications it had.
 void GnomeShellWorkspace::forgetWindows() {
+    processChanges();
     ++generation;
     isListed = false;
     windows.clear();
     focused = 0;
-    changesSoon();
+    processChanges();
 }
 
 void GnomeShellWorkspace::windowOpened(const QVariantMap& description) {
