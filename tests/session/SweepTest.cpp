@@ -35,6 +35,8 @@ struct Row {
     bool withWorkers = false;
     // Drowsel's wall clock is set by this much (libfaketime) once it runs, as a user may set it.
     std::string wallClockSet{};
+    // Run in the session just before Drowsel starts.
+    std::vector<std::string> beforeDrowsel{};
 };
 
 // The switches line as Drowsel writes it: JSON in a byte array, quotes escaped.
@@ -63,6 +65,15 @@ const Row rows[] = {
     {"TrayComesLater", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::afterTheFirstSweep},
     {"AtWork", "hoursUntilClose=0", {"Idle", "Stays"}, false, Tray::fromTheStart, true},
     {"WallClockSetTenHoursOn", "hoursUntilClose=1", {}, false, Tray::fromTheStart, false, "+10h"},
+    // The screen saver on all along: no time at the computer has passed since the clients were left.
+    {"AwayAllAlong",
+     "hoursUntilClose=0\ncountOnlyActiveTime=true",
+     {},
+     false,
+     Tray::fromTheStart,
+     false,
+     "",
+     {"xset", "s", "activate"}},
 };
 
 // One row's session, from its start to after the sweep.
@@ -78,6 +89,9 @@ struct RowRun {
             startWorkers();
         }
         session.x().run({"xdotool", "search", "--onlyvisible", "--class", "^Active$", "windowactivate", "--sync"});
+        if (!row.beforeDrowsel.empty()) {
+            session.x().run(row.beforeDrowsel);
+        }
         if (row.wallClockSet.empty()) {
             drowsel = session.startDrowsel();
         } else {

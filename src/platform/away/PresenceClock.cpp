@@ -6,11 +6,20 @@
 namespace drowsel {
 
 PresenceClock::PresenceClock(const Clock& base, TimeSource sinceBoot, TimeSource monotonic)
-    : base(base), sinceBoot(sinceBoot), monotonic(monotonic), asleepMark(timeAsleep()) {}
+    : base(base), sinceBoot(sinceBoot), monotonic(monotonic), presentMark(base.now()), baseMark(presentMark),
+      asleepMark(timeAsleep()) {}
 
-Date PresenceClock::now() const {
-    const Date baseNow = base.now();
-    return baseNow - timeAway(baseNow);
+Date PresenceClock::now() const { return at(base.now(), timeAsleep()); }
+
+// While away it gives the very same time, so that idle times compared while
+// the user is away do not wobble by a rounding; while present, it runs with
+// the base clock, less a sleep meanwhile.
+Date PresenceClock::at(Date baseNow, Date asleep) const {
+    if (counting && awaySources.any()) {
+        return presentMark;
+    }
+    const Date elapsed = baseNow - baseMark;
+    return presentMark + (counting ? elapsed - (asleep - asleepMark) : elapsed);
 }
 
 void PresenceClock::setCounting(bool onlyPresent) {
@@ -23,20 +32,12 @@ void PresenceClock::setAway(AwaySource source, bool away) {
     awaySources.set(static_cast<std::size_t>(source), away);
 }
 
-// While away the clock stands still, which covers a sleep meanwhile; while
-// present, only a sleep is away.
-Date PresenceClock::timeAway(Date baseNow) const {
-    if (!counting) {
-        return offset;
-    }
-    return offset + (awaySources.any() ? baseNow - awayFrom : timeAsleep() - asleepMark);
-}
-
 void PresenceClock::restart() {
     const Date baseNow = base.now();
-    offset = timeAway(baseNow);
-    awayFrom = baseNow;
-    asleepMark = timeAsleep();
+    const Date asleep = timeAsleep();
+    presentMark = at(baseNow, asleep);
+    baseMark = baseNow;
+    asleepMark = asleep;
 }
 
 Date PresenceClock::monotonicSeconds() {

@@ -32,9 +32,9 @@ public:
     static Date monotonicSeconds();
 
 private:
-    Date timeAway(Date baseNow) const;
+    Date at(Date baseNow, Date asleep) const;
     Date timeAsleep() const { return sinceBoot() - monotonic(); }
-    // Folds the time away so far into the offset, before the way it is counted changes.
+    // Takes the time so far as the new starting point, before the way it is counted changes.
     void restart();
 
     const Clock& base;
@@ -42,9 +42,10 @@ private:
     TimeSource monotonic;
     bool counting = false;
     std::bitset<static_cast<std::size_t>(AwaySource::count)> awaySources;
-    Date offset = 0;
-    Date awayFrom = 0;   // the base clock's time at the last restart
-    Date asleepMark = 0; // the time asleep at the last restart
+    // At the last restart: this clock's time, the base clock's, and the time asleep.
+    Date presentMark;
+    Date baseMark;
+    Date asleepMark;
 };
 
 } // namespace drowsel
