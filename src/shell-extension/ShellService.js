@@ -126,7 +126,7 @@ class ShellService {
     CloseWindowAsync(parameters, invocation) {
         this._whenCallerIsOwner(invocation, () => {
             const [id] = parameters;
-            const window = [...this._windows?.keys() ?? []].find(candidate => candidate.get_id() === id);
+            const window = [...this._windows.keys()].find(candidate => candidate.get_id() === id);
             const closable = window !== undefined && describe(window).canClose;
             if (closable)
                 window.delete(global.get_current_time());
@@ -145,11 +145,13 @@ class ShellService {
                 } catch (error) {
                     logError(error, 'Drowsel: cannot tell the caller\'s user');
                 }
-                if (uid === this._ownUid && this._windows)
-                    answer();
-                else
+                if (!this._windows)
+                    invocation.return_dbus_error('org.freedesktop.DBus.Error.UnknownObject', 'Disabled meanwhile');
+                else if (uid !== this._ownUid)
                     invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
                         'Only the session\'s own user may ask this');
+                else
+                    answer();
             });
     }
 

@@ -57,6 +57,11 @@ protected:
         return std::nullopt;
     }
     static std::string idOf(pid_t pid) { return windowOf(pid).value()["id"].substr(std::string("uint64 ").size()); }
+    static void activate(pid_t pid) {
+        session->eval(
+            "global.get_window_actors().map(actor => actor.meta_window).find(window => window.get_pid() === " +
+            std::to_string(pid) + ").activate(global.get_current_time())");
+    }
     static std::string signalsSince(std::size_t offset) {
         std::ifstream file(session->folder() + "/signals");
         const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -96,23 +101,25 @@ TEST_F(ExtensionTest, ListsEachClientAsWhatItIs) {
 TEST_F(ExtensionTest, TellsWhereTheFocusGoes) {
     for (const auto& [focused, other] : {std::pair{foot, xterm}, std::pair{xterm, foot}}) {
         const auto offset = signalsSince(0).size();
-        session->eval(
-            "global.get_window_actors().map(actor => actor.meta_window).find(window => window.get_pid() === " +
-            std::to_string(focused) + ").activate(global.get_current_time())");
+        activate(focused);
         EXPECT_TRUE(awaitSignal("FocusChanged (uint64 " + idOf(focused) + ",)", offset)) << signalsSince(offset);
         EXPECT_EQ(windowOf(focused).value()["hasFocus"], "true");
         EXPECT_EQ(windowOf(other).value()["hasFocus"], "false");
     }
 }
 
-TEST_F(ExtensionTest, OwnsItsNameOnlyWhileEnabled) {
+// Moving the focus while disabled: a handler left connected would fail, in the shell's log.
+TEST_F(ExtensionTest, OwnsItsNameAndHandlersOnlyWhileEnabled) {
     for (const bool enabled : {false, true}) {
         ASSERT_TRUE(session->setExtensionEnabled(GnomeSession::drowselUuid, enabled));
         EXPECT_TRUE(GnomeSession::waitUntil(
             [&] { return session->hasBusName(GnomeSession::drowselBusName) == enabled; }, patience))
             << "enabled " << enabled;
+        activate(foot);
+        activate(xterm);
     }
     EXPECT_TRUE(windowOf(xterm)) << call("ListWindows", {});
+    EXPECT_EQ(session->logText().find(GnomeSession::drowselUuid), std::string::npos) << session->logText();
 }
 
 TEST_F(ExtensionTest, AnswersNoOtherUser) {
