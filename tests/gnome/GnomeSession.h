@@ -42,7 +42,9 @@ public:
         std::filesystem::create_directories(path("home/.local/share/gnome-shell/extensions"));
         mkdir(runtimeDir.c_str(), 0700);
         // XWayland wants its socket folder root's and open to all.
-        mkdir("/tmp/.X11-unix", 01777);
+        if (mkdir("/tmp/.X11-unix", 0) == 0) {
+            chmod("/tmp/.X11-unix", 01777);
+        }
         setVariable("HOME", path("home"));
         setVariable("XDG_RUNTIME_DIR", runtimeDir);
         setVariable("XDG_CONFIG_HOME", path("home/.config"));
