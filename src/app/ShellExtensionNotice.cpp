@@ -72,8 +72,9 @@ void ShellExtensionNotice::noticeMissingExtension() {
 
 void ShellExtensionNotice::enableExtensions(const QStringList& uuids) {
     for (const auto& uuid : uuids) {
+        // The shell itself answers for its extensions, on its own name.
         auto message = QDBusMessage::createMethodCall(
-            QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("/org/gnome/Shell/Extensions"),
+            QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
             QStringLiteral("org.gnome.Shell.Extensions"), QStringLiteral("EnableExtension"));
         message.setArguments({uuid});
         auto* call = new QDBusPendingCallWatcher(bus.asyncCall(message), &delay);

@@ -12,9 +12,9 @@
 namespace drowsel {
 
 // Tells the clock when GNOME Shell's screen shield is up (the screen locked
-// or blanked), from org.gnome.ScreenSaver: asked once at start, then
-// followed by its ActiveChanged signal. What it said goes with it, or with
-// the shell; a shell that comes back is asked again.
+// or blanked), from its org.gnome.ScreenSaver interface: asked once at
+// start, then followed by its ActiveChanged signal. What it said goes with
+// it, or with the shell; a shell that comes back is asked again.
 class GnomeScreenSaverWatch : public QObject {
     Q_OBJECT
 public:
@@ -27,11 +27,12 @@ private Q_SLOTS:
     void onActiveChanged(bool active);
 
 private:
-    GnomeScreenSaverWatch(PresenceClock& clock, QDBusConnection bus);
+    GnomeScreenSaverWatch(PresenceClock& clock, QDBusConnection bus, const QString& service);
     bool askActive();
 
     PresenceClock& clock;
     QDBusConnection bus;
+    QString service;
 };
 
 } // namespace drowsel
