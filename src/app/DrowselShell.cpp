@@ -29,6 +29,7 @@ DrowselShell::DrowselShell(std::unique_ptr<TrayItem> trayItem, RunningAppsManage
             logOf(platform, "tray")),
       noTrayGuard(item->trayHosts(), manager, platform.desktopNotifications(), platform.storedSettings(),
                   logOf(platform, "tray")),
+      shellExtensionNotice(platform.desktopNotifications(), logOf(platform, "gnome")),
       settingsFile(platform.settingsFile().filePath(), [this] { settingsFileChanged(); }) {
     item->useMenu(model);
     model.readStoredPause();

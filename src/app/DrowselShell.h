@@ -3,6 +3,7 @@
 
 #include "app/LinuxPlatform.h"
 #include "app/NoTrayGuard.h"
+#include "app/ShellExtensionNotice.h"
 #include "app/TrayItem.h"
 #include "app/TrayModel.h"
 #include "platform/qt/SettingsFileWatcher.h"
@@ -29,6 +30,7 @@ private:
     LinuxPlatform& platform;
     TrayModel model;
     NoTrayGuard noTrayGuard;
+    ShellExtensionNotice shellExtensionNotice;
     SettingsFileWatcher settingsFile;
 };
 
