@@ -10,7 +10,7 @@ namespace drowsel::gnometest {
 namespace {
 
 TEST(GnomeSweepTest, IdleFootWindowsAreClosedTheFocusedOneAndAnXClientWithoutPoliteCloseAreNot) {
-    GnomeDriver driver;
+    GnomeDriver driver(GnomeDriver::sharedSession());
     auto& session = driver.session();
     const std::vector<pid_t> idle{session.start({"foot"}), session.start({"foot"})};
     const auto rude = session.start({DROWSEL_FIXTURE_CLIENT, "--class", "rude", "RudeFixture", "--no-delete"});

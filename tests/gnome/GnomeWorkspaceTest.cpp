@@ -8,7 +8,7 @@
 namespace drowsel::workspacetest {
 
 INSTANTIATE_TEST_SUITE_P(Gnome, WorkspaceContract, ::testing::Values(&gnometest::GnomeDriver::create));
-INSTANTIATE_TEST_SUITE_P(Gnome, WorkspaceServerEnd, ::testing::Values(&gnometest::GnomeDriver::create));
+INSTANTIATE_TEST_SUITE_P(Gnome, WorkspaceServerEnd, ::testing::Values(&gnometest::GnomeDriver::createAlone));
 std::unique_ptr<BackendDriver> createWaylandDriver() { return gnometest::GnomeDriver::create(); }
 
 namespace {
@@ -48,6 +48,14 @@ TEST_P(GnomeWorkspaceTest, TheWorkspaceFollowsTheExtensionAwayAndBack) {
     EXPECT_NE(after, before);
     EXPECT_EQ(after->bundleIdentifier(), "foot") << seen();
     EXPECT_TRUE(said("on the session bus again")) << seen();
+}
+
+// Even when the X11 workspace does not know the client: Shell says whose it is.
+TEST_P(GnomeWorkspaceTest, XWaylandsWindowsAreNeverListed) {
+    const auto xterm = startProgram({"xterm"});
+    ASSERT_TRUE(waitUntil([&] { return gnome().forWindowsOf(xterm, "", "true") == "1"; }));
+    settle();
+    EXPECT_TRUE(current->runningApplications().empty()) << seen();
 }
 
 // Measured, not asserted: how soon a focus change reaches the observers.

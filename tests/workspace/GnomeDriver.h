@@ -19,19 +19,29 @@ namespace drowsel::gnometest {
 // through its Eval.
 class GnomeDriver : public workspacetest::WaylandDriver {
 public:
-    static std::unique_ptr<BackendDriver> create() { return std::make_unique<GnomeDriver>(); }
-
-    // The session's workspaces, opened in this process, find the extension on
-    // the shell's bus and may enter XWayland.
-    GnomeDriver() {
-        for (const auto& variable : gnome.environment()) {
-            if (variable.starts_with("DBUS_SESSION_BUS_ADDRESS=") || variable.starts_with("XAUTHORITY=")) {
-                putenv(strdup(variable.c_str()));
+    // The suites of a program share one shell, whose bus and XWayland the
+    // session's workspaces opened in this process use.
+    static std::shared_ptr<GnomeSession> sharedSession() {
+        static const auto shared = [] {
+            auto shell = std::make_shared<GnomeSession>(ShellExtensions{.unsafeMode = true});
+            for (const auto& variable : shell->environment()) {
+                if (variable.starts_with("DBUS_SESSION_BUS_ADDRESS=") || variable.starts_with("XAUTHORITY=")) {
+                    putenv(strdup(variable.c_str()));
+                }
             }
-        }
+            return shell;
+        }();
+        return shared;
+    }
+    static std::unique_ptr<BackendDriver> create() { return std::make_unique<GnomeDriver>(sharedSession()); }
+    // For a case that ends the shell.
+    static std::unique_ptr<BackendDriver> createAlone() {
+        return std::make_unique<GnomeDriver>(std::make_shared<GnomeSession>(ShellExtensions{.unsafeMode = true}));
     }
 
-    GnomeSession& session() override { return gnome; }
+    explicit GnomeDriver(std::shared_ptr<GnomeSession> shell) : gnome(std::move(shell)) {}
+
+    GnomeSession& session() override { return *gnome; }
     const char* backendName() const override { return "gnome"; }
 
     std::optional<std::string> cannotStart(const Client& client) const override {
@@ -84,7 +94,7 @@ public:
 
     // A connection of its own for each workspace, as the program's session bus would be.
     QDBusConnection bus() {
-        connections.push_back(QDBusConnection::connectToBus(QString::fromStdString(gnome.busAddress()),
+        connections.push_back(QDBusConnection::connectToBus(QString::fromStdString(gnome->busAddress()),
                                                             QStringLiteral("gnome-driver-%1").arg(++opened)));
         return connections.back();
     }
@@ -92,7 +102,7 @@ public:
     // Runs the test on each window of the process (titled caption, unless
     // empty), named w in it: how many passed it.
     std::string forWindowsOf(pid_t pid, const std::string& caption, const std::string& test) {
-        return gnome.eval(
+        return gnome->eval(
             "global.get_window_actors().map(a => a.meta_window).filter(w => w.get_pid() == " + std::to_string(pid) +
             (caption.empty() ? "" : " && w.get_title() == '" + caption + "'") + ").filter(w => " + test + ").length");
     }
@@ -103,7 +113,7 @@ protected:
     }
 
 private:
-    GnomeSession gnome{{.unsafeMode = true}};
+    std::shared_ptr<GnomeSession> gnome;
     std::vector<QDBusConnection> connections;
     // Qt keeps a connection by its name for good: each is new.
     static inline int opened = 0;

@@ -37,6 +37,7 @@ protected:
 
     // Watches the session's workspaces, as the program does, from now on.
     void openSession() {
+        current = nullptr;
         workspace.reset();
         const auto& session = driver().session();
         sessionWorkspaces =

@@ -7,11 +7,8 @@ namespace drowsel {
 
 namespace {
 
-// Shell makes up an app "window:N" for a window it matches to none: no id to look up.
+// Shell names an app by its desktop-file id, ".desktop" included.
 std::string desktopFileId(const QString& appId) {
-    if (appId.startsWith(QLatin1String("window:"))) {
-        return {};
-    }
     return (appId.endsWith(QLatin1String(".desktop")) ? appId.chopped(8) : appId).toStdString();
 }
 
