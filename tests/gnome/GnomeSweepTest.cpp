@@ -24,15 +24,11 @@ TEST(GnomeSweepTest, IdleFootWindowsAreClosedTheFocusedOneAndAnXClientWithoutPol
     std::filesystem::create_directories(configHome + "/Drowsel");
     // No tray in this shell: only this setting lets Drowsel quit anything here.
     std::ofstream(configHome + "/Drowsel/Drowsel.conf") << "[General]\nhoursUntilClose=0\nquitWithoutTray=true\n";
-    const auto started = std::chrono::steady_clock::now();
     const auto drowsel =
         session.start({DROWSEL_BINARY}, {"XDG_CONFIG_HOME=" + configHome, "XDG_STATE_HOME=" + configHome + "/state"});
 
     const auto idleGone = [&] { return std::ranges::none_of(idle, [&](pid_t pid) { return session.isRunning(pid); }); };
     EXPECT_TRUE(GnomeSession::waitUntil(idleGone, std::chrono::seconds(150))) << session.logText();
-    std::cout << "Drowsel started to the idle windows closed: "
-              << std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count()
-              << " s\n";
     EXPECT_TRUE(session.isRunning(focused)) << "in use";
     EXPECT_TRUE(session.isRunning(rude)) << "no polite close, so never closed";
     EXPECT_TRUE(session.isRunning(drowsel));

@@ -13,10 +13,9 @@ std::unique_ptr<BackendDriver> createWaylandDriver() { return gnometest::GnomeDr
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::int64_t millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+// Milliseconds since a moment of the steady clock.
+std::int64_t millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 class GnomeWorkspaceTest : public WorkspaceFixture {
@@ -41,7 +40,7 @@ TEST_P(GnomeWorkspaceTest, TheWorkspaceFollowsTheExtensionAwayAndBack) {
     EXPECT_FALSE(before->terminate());
     EXPECT_TRUE(said("left the session bus")) << seen();
 
-    const auto enabled = Clock::now();
+    const auto enabled = std::chrono::steady_clock::now();
     ASSERT_TRUE(session.setExtensionEnabled(gnometest::GnomeSession::drowselUuid, true)) << session.logText();
     const auto after = waitForApp("Foot");
     std::cout << "Extension enabled to its windows listed: " << millisecondsSince(enabled) << " ms\n";
@@ -50,28 +49,21 @@ TEST_P(GnomeWorkspaceTest, TheWorkspaceFollowsTheExtensionAwayAndBack) {
     EXPECT_TRUE(said("on the session bus again")) << seen();
 }
 
-// Even when the X11 workspace does not know the client: Shell says whose it is.
-TEST_P(GnomeWorkspaceTest, XWaylandsWindowsAreNeverListed) {
+// Even when the X11 workspace does not know the client, Shell says whose it
+// is: focus moving to it is focus leaving ours. The time from the focus change
+// to the deactivation is printed, not asserted.
+TEST_P(GnomeWorkspaceTest, XWaylandsWindowsAreNeverListedAndFocusOnThemIsAChange) {
+    Client native{.name = "Native"};
+    const auto nativePid = start(native);
     const auto xterm = startProgram({"xterm"});
     ASSERT_TRUE(waitUntil([&] { return gnome().forWindowsOf(xterm, "", "true") == "1"; }));
-    settle();
-    EXPECT_TRUE(current->runningApplications().empty()) << seen();
-}
-
-// Measured, not asserted: how soon a focus change reaches the observers.
-TEST_P(GnomeWorkspaceTest, FocusChangesReachTheObserversPromptly) {
-    Client first{.name = "First"};
-    Client second{.name = "Second"};
-    const auto firstPid = start(first);
-    const auto secondPid = start(second);
-    waitForApp(first.name);
-    activate(firstPid, first);
+    activate(nativePid, native);
     deactivated.clear();
-    ASSERT_TRUE(driver().activate(secondPid, second));
-    const auto activated = Clock::now();
-    EXPECT_TRUE(waitUntil([&] { return !deactivated.empty(); })) << seen();
+    ASSERT_TRUE(driver().activate(xterm, {.name = "xterm", .isX11 = true}));
+    const auto activated = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitUntil([&] { return deactivated == std::vector{native.name}; })) << seen();
     std::cout << "Focus change (Eval returned) to the deactivation: " << millisecondsSince(activated) << " ms\n";
-    std::cout << "Bus traffic of a sweep: none, runningApplications() and frontmostApplication() read memory\n";
+    EXPECT_EQ(current->runningApplications().size(), 1u) << seen();
 }
 
 } // namespace

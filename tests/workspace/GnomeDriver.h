@@ -54,10 +54,9 @@ public:
     // Started once the shell shows all its windows, so that none takes the focus later.
     pid_t start(const Client& client, const std::string& closeLog) override {
         const auto pid = WaylandDriver::start(client, closeLog);
-        const auto shown = [&] {
-            return forWindowsOf(pid, "", "w.showing_on_its_workspace()") == std::to_string(client.windows);
-        };
-        if (!GnomeSession::waitUntil(shown, std::chrono::seconds(20), pumpQtEvents)) {
+        const auto all = std::to_string(client.windows);
+        if (!GnomeSession::waitUntil([&] { return forWindowsOf(pid, "", "w.showing_on_its_workspace()") == all; },
+                                     std::chrono::seconds(20), pumpQtEvents)) {
             throw std::runtime_error("GNOME Shell did not show " + client.name);
         }
         return pid;
@@ -75,8 +74,8 @@ public:
     }
 
     std::optional<std::string> hideAll(pid_t pid, const Client&) override {
-        forWindowsOf(pid, "", "w.minimize() || w.minimized");
-        return std::nullopt;
+        const auto minimised = forWindowsOf(pid, "", "w.minimize() || w.minimized");
+        return minimised != "0" ? std::nullopt : std::optional<std::string>("Shell minimised no window");
     }
 
     // The extension's answer comes after every signal it sent before: once
@@ -92,13 +91,6 @@ public:
         return true;
     }
 
-    // A connection of its own for each workspace, as the program's session bus would be.
-    QDBusConnection bus() {
-        connections.push_back(QDBusConnection::connectToBus(QString::fromStdString(gnome->busAddress()),
-                                                            QStringLiteral("gnome-driver-%1").arg(++opened)));
-        return connections.back();
-    }
-
     // Runs the test on each window of the process (titled caption, unless
     // empty), named w in it: how many passed it.
     std::string forWindowsOf(pid_t pid, const std::string& caption, const std::string& test) {
@@ -108,8 +100,11 @@ public:
     }
 
 protected:
+    // A bus connection of its own for each workspace, as the program's session bus would be.
     std::unique_ptr<Workspace> openOn(WaylandConnection&, Logger log, const XWaylandClients* xwayland) override {
-        return GnomeShellWorkspace::open(bus(), std::move(log), xwayland);
+        connections.push_back(QDBusConnection::connectToBus(QString::fromStdString(gnome->busAddress()),
+                                                            QStringLiteral("gnome-driver-%1").arg(++opened)));
+        return GnomeShellWorkspace::open(connections.back(), std::move(log), xwayland);
     }
 
 private:
