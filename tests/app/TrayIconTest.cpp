@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drowsel's icon in real trays, measured in shots of the screen: tint2 (X11,
-// XEmbed) under openbox on Xvfb, and waybar (a StatusNotifierItem host) on a
-// headless sway with a session bus of its own.
+// Drowsel's icon in a real X11 tray, measured on the screen: tint2 (XEmbed)
+// under openbox on Xvfb.
 #include "QtEventPump.h"
-#include "SwaySession.h"
 #include "XSession.h"
 #include "app/TrayHostWatcher.h"
 #include "platform/x11/XcbReply.h"
@@ -61,50 +59,6 @@ bool waitFor(const std::function<bool()>& condition) {
 }
 
 } // namespace
-
-// Run first: Qt keeps the session bus it first reaches for the whole process.
-TEST(TrayIconTest, WaybarIsSeenAsATrayAndShowsTheIconLegibly) {
-    wltest::SwaySession sway;
-    const std::string busPath = sway.folder() + "/bus";
-    sway.start({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + busPath});
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(busPath); }));
-    // The symbolic icons where the package puts them, under a data folder of the session's.
-    const std::string icons = sway.folder() + "/share/icons/hicolor/symbolic/apps";
-    std::filesystem::create_directories(icons);
-    std::filesystem::copy(DROWSEL_SYMBOLIC_ICONS, icons);
-    const std::vector<std::string> desktop{"DBUS_SESSION_BUS_ADDRESS=unix:path=" + busPath,
-                                           "XDG_DATA_DIRS=" + sway.folder() + "/share:/usr/share",
-                                           "QT_QPA_PLATFORM=wayland", "LSAN_OPTIONS=detect_leaks=0"};
-    std::ofstream(sway.folder() + "/waybar.json") << R"({"position": "top", "height": 30, "modules-right": ["tray"]})";
-    qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString("unix:path=" + busPath));
-    qunsetenv("DISPLAY");
-    TrayHostWatcher watcher;
-    sway.start({"waybar", "-c", sway.folder() + "/waybar.json", "-s", "/etc/xdg/waybar/style.css"}, desktop);
-    ASSERT_TRUE(waitFor([&] { return watcher.isTrayThere(); })) << "waybar's tray did not come";
-
-    const auto shot = [&] {
-        sway.run({"grim", sway.folder() + "/shot.png"});
-        return QImage(QString::fromStdString(sway.folder() + "/shot.png"));
-    };
-    // The bar drawn and still.
-    QImage bar;
-    ASSERT_TRUE(waitFor([&] {
-        const QImage previous = std::exchange(bar, shot());
-        return !bar.isNull() && bar == previous && bar.pixel(10, 10) != bar.pixel(10, bar.height() - 10);
-    }));
-    sway.start({DROWSEL_BINARY}, desktop);
-    // The icon is in what changed in the bar: the tray's own background and the glyph on it.
-    EXPECT_TRUE(waitFor([&] {
-        const QImage withIcon = shot();
-        QRect changed;
-        for (int y = 0; y < withIcon.height() && withIcon.size() == bar.size(); ++y) {
-            for (int x = 0; x < withIcon.width(); ++x) {
-                changed |= withIcon.pixel(x, y) != bar.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
-            }
-        }
-        return !changed.isEmpty() && glyphContrast(withIcon.copy(changed)) >= legible;
-    })) << seen;
-}
 
 // The tray comes after Drowsel, goes, and a light one comes in its place.
 TEST(TrayIconTest, AnX11TrayIsFollowedAndTheIconStandsOutOnEachPanel) {

@@ -94,9 +94,10 @@ public:
             call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions.GetExtensionInfo", {uuid});
         return std::regex_search(info, state, std::regex("'state': <([0-9]+)")) ? std::stoi(state[1]) : 0;
     }
-    bool hasBusName(const std::string& name) const {
-        return call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", {name}) ==
-               "(true,)";
+    bool hasBusName(const std::string& name, const char* bus = "--session") const {
+        return run({"gdbus", "call", bus, "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
+                    "--method", "org.freedesktop.DBus.NameHasOwner", name})
+            .output.starts_with("(true,)");
     }
     // A D-Bus method call on the session bus with gdbus (arguments in GVariant
     // text): its reply as gdbus prints it, or its error.
@@ -140,18 +141,14 @@ private:
         setVariable("DBUS_SESSION_BUS_ADDRESS", sessionBus);
         setVariable("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + path("system-bus"));
         const auto logind = logged({"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "logind"});
-        awaitReady([&] { return hasSystemName("org.freedesktop.login1"); }, logind, "no logind", "shell.log");
+        awaitReady([&] { return hasBusName("org.freedesktop.login1", "--system"); }, logind, "no logind", "shell.log");
         const auto manager = "/org/gnome/DisplayManager/Manager";
         const auto gdm = logged({"/usr/bin/python3", "-m", "dbusmock", "--system", "org.gnome.DisplayManager", manager,
                                  "org.gnome.DisplayManager.Manager"});
-        awaitReady([&] { return hasSystemName("org.gnome.DisplayManager"); }, gdm, "no display manager", "shell.log");
+        awaitReady([&] { return hasBusName("org.gnome.DisplayManager", "--system"); }, gdm, "no display manager",
+                   "shell.log");
         run({"gdbus", "call", "--system", "--dest", "org.gnome.DisplayManager", "--object-path", manager, "--method",
              "org.freedesktop.DBus.Mock.AddProperty", "org.gnome.DisplayManager.Manager", "Version", "<'43.0'>"});
-    }
-    bool hasSystemName(const std::string& name) const {
-        return run({"gdbus", "call", "--system", "--dest", "org.freedesktop.DBus", "--object-path",
-                    "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.NameHasOwner", name})
-            .output.starts_with("(true,)");
     }
     // Ours and the test helper are copied in; AppIndicator is installed system-wide.
     void installExtensions(const ShellExtensions& extensions) {

@@ -2,7 +2,6 @@
 #include "platform/notify/DesktopNotifications.h"
 #include "DisplaySession.h"
 #include "QtEventPump.h"
-#include "XSession.h"
 #include "fakes/FakeApplication.h"
 #include "fakes/RecordingLogSink.h"
 
@@ -118,24 +117,6 @@ TEST_F(DesktopNotificationsTest, WarningsReachTheServerAndAnswersRunOnlyForTheir
     EXPECT_EQ(answers, (std::vector<std::string>{"XEyes kept", "New quit"}));
     EXPECT_EQ(std::ranges::count(log.lines, LogSink::Level::error, &fakes::RecordingLogSink::Line::level), 1)
         << log.lines.back().message;
-}
-
-// dunst shows the warning, and its context menu (a script standing in for dmenu) picks an action.
-TEST_F(DesktopNotificationsTest, DunstShowsTheWarningAndItsActionRunsTheHandler) {
-    if (bus.run({"sh", "-c", "command -v dunst"}).exitCode != 0) {
-        GTEST_SKIP() << "dunst is not installed";
-    }
-    xtest::XSession display;
-    std::ofstream(bus.folder() + "/dunstrc") << "[global]\ndmenu = /bin/sh -c \"grep quit-now\"\n";
-    bus.start({"dunst", "-config", bus.folder() + "/dunstrc"}, {"DISPLAY=" + display.display()});
-    ASSERT_TRUE(eventually([&] { return bus.run({"dunstctl", "count"}).exitCode == 0; })) << "dunst did not start";
-    notifications.warn(application("XCalc"), 5, recordAnswer("XCalc"));
-    ASSERT_TRUE(eventually([&] {
-        return bus.run({"dunstctl", "count", "displayed"}).output == "1\n";
-    })) << bus.run({"dunstctl", "count"}).output;
-    bus.run({"dunstctl", "action", "0"});
-    ASSERT_TRUE(eventually([&] { return !answers.empty(); }));
-    EXPECT_EQ(answers, std::vector<std::string>{"XCalc quit"});
 }
 
 } // namespace
