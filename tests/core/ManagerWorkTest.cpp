@@ -20,13 +20,6 @@ protected:
         env.clock.time = start + seconds;
         sweep();
     }
-    void setWork(const ApplicationHandle& application, std::optional<Work> work) {
-        if (work) {
-            env.work.work.insert_or_assign(application, *work);
-        } else {
-            env.work.work.erase(application);
-        }
-    }
 
     ApplicationHandle player = launch({.name = "XCalc"});
     ApplicationHandle other = launch({.name = "Other"});
@@ -35,7 +28,7 @@ protected:
 };
 
 TEST_F(WorkTest, AtWorkCountsAsInUseUntilTheWorkEndsAndIdleTimeCountsFromThen) {
-    setWork(player, sound);
+    env.work.work[player] = sound;
     sweepAt(hour - 600);
     EXPECT_THAT(env.work.asked, ::testing::IsEmpty()) << "nothing near its limit, nothing looked at";
 
@@ -50,7 +43,7 @@ TEST_F(WorkTest, AtWorkCountsAsInUseUntilTheWorkEndsAndIdleTimeCountsFromThen) {
     EXPECT_EQ(idleSeconds(player), 0) << "its idle clock restarts at every sweep while at work";
     EXPECT_THAT(env.log.messages(), Contains("XCalc is at work: playing sound"));
 
-    setWork(player, std::nullopt);
+    env.work.work.erase(player);
     sweepAt(hour + 120);
     EXPECT_EQ(manager->workOf(player), std::nullopt);
     EXPECT_THAT(env.log.messages(), Contains("XCalc is no longer at work"));
@@ -62,8 +55,8 @@ TEST_F(WorkTest, AtWorkCountsAsInUseUntilTheWorkEndsAndIdleTimeCountsFromThen) {
 
 TEST_F(WorkTest, SparingPastTheLimitIsLoggedAndTheSettingTurnsItOff) {
     store(DefaultsKeys::hoursUntilClose, std::int64_t{0});
-    setWork(player, Work{Work::Kind::keepingAwake, "download"});
-    setWork(other, sound);
+    env.work.work[player] = {Work::Kind::keepingAwake, "download"};
+    env.work.work[other] = sound;
     sweepAt(1);
     EXPECT_EQ(quitRequests(player) + quitRequests(other), 0);
     EXPECT_THAT(env.log.messages(), Contains("Spared XCalc: keeping the computer awake: download"));
