@@ -1,4 +1,5 @@
 
+// SPDX-License-Identifier: GPL-3.0-or-later
 export default class DrowselExtension extends Extension {
     enable() {
         this._service = new ShellService();
